@@ -1,0 +1,77 @@
+#!/bin/sh
+# End to end: the real executable in a virtual X display, driven as a user
+# would drive it. Usage: e2e_window.sh PATH/TO/springlattice [SCREENSHOT]
+set -u
+app=$1
+shot=${2:-}
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*"; exit 1; }
+for tool in Xvfb xdotool xwininfo import convert; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (make test installs it)"
+done
+
+work=$(mktemp -d)
+cleanup() {
+    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own, whatever number is free.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
+
+"$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+
+caption="Tovek Marlund - Quellith - Click on the structure"
+window=$(timeout 20 xdotool search --sync --name "^$caption\$" | head -n 1)
+[ -n "$window" ] || fail "no window with the caption appeared"
+geometry=$(xwininfo -id "$window")
+width=$(echo "$geometry" | sed -n 's/^ *Width: //p')
+height=$(echo "$geometry" | sed -n 's/^ *Height: //p')
+[ "$width" = 682 ] && [ "$height" = 559 ] || fail "window is ${width}x${height}, not 682x559"
+echo "window $window: '$caption', ${width}x${height}"
+
+# Pixels that are not the white background in a band of the picture.
+drawn() { # y top, height
+    convert "$work/shot.png" -crop "681x$2+0+$1" +repage -fill black +opaque white -fill white -opaque white \
+        -negate -format '%[fx:round(mean*w*h)]' info:
+}
+
+sleep 1
+import -window "$window" "$work/shot.png" || fail "no screenshot"
+[ -n "$shot" ] && cp "$work/shot.png" "$shot"
+top_before=$(drawn 60 110)
+all_before=$(drawn 0 505)
+echo "drawn pixels: $all_before in the picture, $top_before in its top rows"
+[ "$all_before" -gt 3000 ] || fail "the screenshot shows no springs"
+
+# Drag with the left button through the second row of cells: the top two
+# rows come loose and fall out of the picture.
+xdotool mousemove --window "$window" 40 190 mousedown 1
+for x in $(seq 40 20 540); do
+    xdotool mousemove --window "$window" "$x" 190
+    sleep 0.02
+done
+xdotool mouseup 1
+sleep 2
+import -window "$window" "$work/shot.png" || fail "no screenshot after the cut"
+top_after=$(drawn 60 110)
+echo "after the cut: $top_after drawn pixels in the top rows"
+[ "$top_after" -lt $((top_before / 10)) ] || fail "the drag did not cut the structure"
+
+# "Exit" ends the program with status 0.
+xdotool mousemove --window "$window" 636 532 click 1
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/app.log")"
+echo "Exit ended the program with status 0"

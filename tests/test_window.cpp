@@ -1,0 +1,287 @@
+// The window on the offscreen platform: layout, controls, the user's actions
+// and how the program ends.
+#include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "window/form1.h"
+#include "window/picturebox.h"
+
+namespace {
+
+/// Counts the frames shown by the picture.
+class FrameCounter : public QObject {
+public:
+    int frames = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++frames;
+        return false;
+    }
+};
+
+/// Runs the event loop until the program ends or the time is up; returns the
+/// exit status, or NotEnded.
+constexpr int NotEnded = -100;
+int runFor(int milliseconds)
+{
+    QTimer::singleShot(milliseconds, qApp, [] { QCoreApplication::exit(NotEnded); });
+    return QApplication::exec();
+}
+
+/// A pointer move over the picture at a position in twips.
+void movePointer(Form1& form, double x, double y, Qt::MouseButtons buttons)
+{
+    const QPointF at(x / 15.0, y / 15.0);
+    QMouseEvent event(QEvent::MouseMove, at, form.Picture1->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(form.Picture1, &event);
+}
+
+/// Owners of broken springs, one entry per spring.
+std::vector<int> brokenOwners(Simulation& sim)
+{
+    std::vector<int> owners;
+    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
+        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
+            if (sim.Masses(i).GetSpring(n)->Broken)
+                owners.push_back(i);
+    return owners;
+}
+
+TEST(Window, LayoutFollowsTheFixedDesign)
+{
+    Form1 form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Tovek Marlund - Quellith - Click on the structure"));
+    EXPECT_EQ(form.size(), QSize(682, 559));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(form.Picture1->geometry(), QRect(0, 0, 681, 505));
+    EXPECT_EQ(form.Command2->geometry(), QRect(600, 512, 73, 41));
+    EXPECT_EQ(form.HScroll1->geometry(), QRect(8, 512, 505, 17));
+    EXPECT_EQ(form.HScroll2->geometry(), QRect(8, 536, 505, 17));
+    EXPECT_EQ(form.Command1->geometry(), QRect(520, 512, 73, 41));
+    EXPECT_EQ(form.Command1->text(), QStringLiteral("New Simulation"));
+    EXPECT_EQ(form.Command2->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(form.Picture1->font().family(), QStringLiteral("Courier New"));
+    EXPECT_EQ(form.Picture1->font().pointSizeF(), 8.25);
+
+    // Tab order, from the picture round to it again.
+    const std::vector<QWidget*> order{form.Picture1, form.Command2, form.HScroll1, form.HScroll2, form.Command1};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        EXPECT_EQ(next, order[i + 1]) << i;
+    }
+}
+
+TEST(Window, ScrollBarsHaveTheirRangesAndSteps)
+{
+    Form1 form;
+    EXPECT_EQ(form.HScroll1->minimum(), 1);
+    EXPECT_EQ(form.HScroll1->maximum(), 80);
+    EXPECT_EQ(form.HScroll1->value(), 1);
+    EXPECT_EQ(form.HScroll1->singleStep(), 2);
+    EXPECT_EQ(form.HScroll1->pageStep(), 5);
+    EXPECT_EQ(form.HScroll2->minimum(), 100);
+    EXPECT_EQ(form.HScroll2->maximum(), 3000);
+    EXPECT_EQ(form.HScroll2->value(), 400);
+    EXPECT_EQ(form.HScroll2->singleStep(), 1);
+    EXPECT_EQ(form.HScroll2->pageStep(), 1);
+    // The user cannot take a slider past its ends.
+    form.Load();
+    form.HScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
+    form.HScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(form.HScroll1->value(), 80);
+}
+
+TEST(Window, ButtonCaptionsAreWhole)
+{
+    Form1 form;
+    for (QPushButton* button : {form.Command1, form.Command2}) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), contents.width())
+            << button->text().toStdString();
+        EXPECT_GE(button->font().pointSizeF(), 6.0);
+        EXPECT_FALSE(button->isDefault());
+        EXPECT_FALSE(button->autoDefault());
+    }
+}
+
+TEST(Window, LoadShowsTheLatticeAndFramesRun)
+{
+    Form1 form;
+    FrameCounter counter;
+    form.Picture1->installEventFilter(&counter);
+    form.Load();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.focusWidget(), form.Picture1);
+    EXPECT_EQ(form.simulation().UBound(), 48);
+    EXPECT_EQ(runFor(200), NotEnded);
+    EXPECT_GT(counter.frames, 10);
+    EXPECT_GT(form.simulation().Masses(1).Y, 1200.0);
+
+    // The springs are drawn in red 100 with green or blue by their load, on
+    // the white background, inside the lattice's bounds (1600..7200 by
+    // 1200..5200 twips, sagging a little).
+    const QImage& image = form.Picture1->image();
+    int springPixels = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (pixel == PictureBox::Background)
+                continue;
+            ++springPixels;
+            EXPECT_EQ(qRed(pixel), 100) << x << "," << y;
+            EXPECT_TRUE(x >= 100 && x <= 485 && y >= 75 && y <= 352) << x << "," << y;
+        }
+    }
+    EXPECT_GT(springPixels, 3000);
+    EXPECT_EQ(image.pixel(150, 90), PictureBox::Background); // inside the top-left cell
+}
+
+TEST(Window, LeftDragOverAMassCutsTheSpringsItOwns)
+{
+    Form1 form;
+    form.Load();
+    movePointer(form, 2400, 2000, Qt::RightButton);
+    movePointer(form, 2400, 2000, Qt::NoButton);
+    movePointer(form, 2400, 2000, Qt::LeftButton | Qt::RightButton);
+    movePointer(form, 2400, 2000, Qt::MiddleButton);
+    EXPECT_TRUE(brokenOwners(form.simulation()).empty());
+    movePointer(form, 2400, 2000, Qt::LeftButton);
+    EXPECT_EQ(brokenOwners(form.simulation()), (std::vector<int>{10, 10, 10}));
+
+    // The radius comes from the cutting radius slider at each move.
+    form.HScroll2->setValue(900);
+    movePointer(form, 4000, 2000, Qt::LeftButton);
+    EXPECT_EQ(brokenOwners(form.simulation()).size(), 3u + 5 * 3);
+}
+
+TEST(Window, DragKeepsCuttingOutsideThePicture)
+{
+    Form1 form;
+    form.Load();
+    QTest::mousePress(form.Picture1, Qt::LeftButton, {}, QPoint(60, 60));
+    // Released outside the picture: the moves there still reach it.
+    movePointer(form, 2400, 2000, Qt::LeftButton);
+    EXPECT_EQ(brokenOwners(form.simulation()).size(), 3u);
+    QTest::mouseRelease(form.Picture1, Qt::LeftButton, {}, QPoint(700, 700));
+}
+
+TEST(Window, MassSliderSetsTheFirstMassUntilNewSimulation)
+{
+    Form1 form;
+    form.Load();
+    form.HScroll1->setValue(50);
+    EXPECT_EQ(form.simulation().Masses(1).M, 50.0);
+    EXPECT_EQ(form.simulation().Masses(2).M, 1.0);
+    movePointer(form, 2400, 2000, Qt::LeftButton);
+
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    EXPECT_EQ(form.simulation().Masses(1).M, 1.0);
+    EXPECT_TRUE(brokenOwners(form.simulation()).empty());
+    EXPECT_EQ(form.HScroll1->value(), 50);
+    EXPECT_EQ(form.HScroll2->value(), 400);
+}
+
+TEST(Window, EnterAndEscapeDoNothing)
+{
+    Form1 form;
+    form.Load();
+    movePointer(form, 2400, 2000, Qt::LeftButton);
+    for (QWidget* focus : {static_cast<QWidget*>(form.Picture1), static_cast<QWidget*>(form.Command1),
+                           static_cast<QWidget*>(form.HScroll1), static_cast<QWidget*>(form.HScroll2)}) {
+        focus->setFocus();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+            QTest::keyClick(focus, key);
+    }
+    EXPECT_EQ(runFor(50), NotEnded);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(brokenOwners(form.simulation()).size(), 3u); // no rebuild
+}
+
+TEST(Window, ExitEndsAtOnceWithStatusZero)
+{
+    Form1 form;
+    FrameCounter counter;
+    form.Picture1->installEventFilter(&counter);
+    form.Load();
+    QTimer::singleShot(50, form.Command2, [&] { QTest::mouseClick(form.Command2, Qt::LeftButton); });
+    EXPECT_EQ(runFor(2000), 0);
+    const int frames = counter.frames;
+    const double y = form.simulation().Masses(1).Y;
+    // Nothing runs after the end, however long the loop turns.
+    EXPECT_EQ(runFor(100), NotEnded);
+    movePointer(form, 2400, 2000, Qt::LeftButton);
+    EXPECT_EQ(counter.frames, frames);
+    EXPECT_EQ(form.simulation().Masses(1).Y, y);
+    EXPECT_TRUE(brokenOwners(form.simulation()).empty());
+}
+
+TEST(Window, CloseRequestEndsWithStatusZeroAndIsNeverRefused)
+{
+    Form1 form;
+    FrameCounter counter;
+    form.Picture1->installEventFilter(&counter);
+    form.Load();
+    QTimer::singleShot(50, &form, [&] { EXPECT_TRUE(form.close()); });
+    EXPECT_EQ(runFor(2000), 0);
+    const int frames = counter.frames;
+    EXPECT_EQ(runFor(100), NotEnded);
+    EXPECT_EQ(counter.frames, frames);
+}
+
+TEST(Window, RunTimeErrorIsReportedAndEndsWithStatusOne)
+{
+    Form1 form;
+    form.Load();
+    // A rest length of zero on a spring too strong to break: the next force
+    // pass divides by it.
+    form.simulation().Masses(1).GetSpring(1)->oLength = 0;
+    form.simulation().Masses(1).GetSpring(1)->BreakF = 1e9;
+    QString shown;
+    QString title;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            title = box->windowTitle();
+            EXPECT_EQ(box->icon(), QMessageBox::Critical);
+            box->accept();
+        }
+    });
+    poll.start(10);
+    testing::internal::CaptureStderr();
+    const int status = runFor(3000);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(shown, QStringLiteral("Run-time error '11':\n\nDivision by zero"));
+    EXPECT_EQ(title, Form1::ProgramName);
+    EXPECT_NE(err.find("Run-time error '11':\n\nDivision by zero"), std::string::npos) << err;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // No display needed, also when the test list is read at build time.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

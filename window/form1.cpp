@@ -1,0 +1,207 @@
+#include "form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <algorithm>
+
+#include <cstdio>
+#include <exception>
+
+#include "model/runtime_error.h"
+#include "picturebox.h"
+
+const QString Form1::Caption = QStringLiteral("Tovek Marlund - Quellith - Click on the structure");
+const QString Form1::ProgramName = QStringLiteral("Spring Lattice");
+
+namespace {
+
+// Layout in logical pixels (15 twips each).
+constexpr QSize ClientSize(682, 559);
+constexpr QRect PictureRect(0, 0, 681, 505);
+constexpr QRect ExitRect(600, 512, 73, 41);
+constexpr QRect MassSliderRect(8, 512, 505, 17);
+constexpr QRect RadiusSliderRect(8, 536, 505, 17);
+constexpr QRect NewSimulationRect(520, 512, 73, 41);
+
+// Room kept free on each side of a button's caption, in pixels, and the
+// smallest font a caption is shrunk to.
+constexpr int CaptionMargin = 2;
+constexpr qreal MinimumCaptionPointSize = 6.0;
+
+QPushButton* makeButton(const QString& text, const QRect& rect, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(rect);
+    // Enter and Escape press no button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+/// Whether the button's caption fits its contents area in the given font.
+bool captionFits(const QPushButton* button, const QFont& font)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.fontMetrics = QFontMetrics(font);
+    const QRect contents = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    return option.fontMetrics.horizontalAdvance(button->text()) + 2 * CaptionMargin <= contents.width();
+}
+
+/// Gives the buttons one font, the desktop's own made smaller where needed so
+/// that every caption is whole: a usual default font is too wide for
+/// "New Simulation" in a button 73 pixels wide.
+void fitCaptions(std::initializer_list<QPushButton*> buttons)
+{
+    QFont font = (*buttons.begin())->font();
+    const auto allFit = [&] {
+        return std::all_of(buttons.begin(), buttons.end(), [&](const QPushButton* b) { return captionFits(b, font); });
+    };
+    while (!allFit() && font.pointSizeF() > MinimumCaptionPointSize)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QPushButton* button : buttons)
+        button->setFont(font);
+}
+
+QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value, int smallChange, int largeChange,
+                          QWidget* parent)
+{
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setGeometry(rect);
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    bar->setSingleStep(smallChange);
+    bar->setPageStep(largeChange);
+    bar->setFocusPolicy(Qt::StrongFocus);
+    return bar;
+}
+
+} // namespace
+
+Form1::Form1()
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , Picture1(new PictureBox(this))
+    , Command2(makeButton(QStringLiteral("Exit"), ExitRect, this))
+    , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, this))
+    , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, this))
+    , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, this))
+{
+    setWindowTitle(Caption);
+    setFixedSize(ClientSize);
+    fitCaptions({Command1, Command2});
+    Picture1->setGeometry(PictureRect);
+
+    setTabOrder(Picture1, Command2);
+    setTabOrder(Command2, HScroll1);
+    setTabOrder(HScroll1, HScroll2);
+    setTabOrder(HScroll2, Command1);
+
+    // Connected only now that every control has its settings: configuring a
+    // scroll bar emits valueChanged, and no handler may run before Load.
+    connect(Command1, &QPushButton::clicked, this, &Form1::onNewSimulationClicked);
+    connect(Command2, &QPushButton::clicked, this, &Form1::onExitClicked);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::onMassSliderChanged);
+    connect(Picture1, &PictureBox::pointerMoved, this, &Form1::onPicturePointerMoved);
+
+    // One frame each time the event loop has delivered what is pending: no
+    // interval, no frame limit.
+    m_frames.setInterval(0);
+    connect(&m_frames, &QTimer::timeout, this, &Form1::frame);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Load()
+{
+    show();
+    Picture1->setFocus();
+    guarded([this] { m_simulation.Init(); });
+    if (!m_ended)
+        m_frames.start();
+}
+
+void Form1::frame()
+{
+    guarded([this] {
+        Picture1->Cls();
+        m_simulation.Step(*Picture1);
+        Picture1->present();
+    });
+}
+
+void Form1::onNewSimulationClicked()
+{
+    guarded([this] { m_simulation.Init(); });
+}
+
+void Form1::onExitClicked()
+{
+    if (!m_ended)
+        end(0);
+}
+
+void Form1::onMassSliderChanged(int value)
+{
+    guarded([this, value] { m_simulation.SetFirstMass(static_cast<std::int16_t>(value)); });
+}
+
+void Form1::onPicturePointerMoved(int button, float x, float y)
+{
+    guarded([this, button, x, y] {
+        m_simulation.Cut(button, x, y, static_cast<std::int16_t>(HScroll2->value()));
+    });
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // A close request always ends the program; it is never refused.
+    event->accept();
+    if (!m_ended)
+        end(0);
+}
+
+template <typename Action>
+void Form1::guarded(Action&& action)
+{
+    if (m_ended)
+        return;
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        reportError(QString::number(error.Number()), QString::fromUtf8(error.what()));
+    } catch (const std::bad_alloc&) {
+        reportError(QStringLiteral("7"), QStringLiteral("Out of memory"));
+    } catch (const std::exception& error) {
+        reportError(QStringLiteral("51"), QStringLiteral("Internal error: %1").arg(QString::fromUtf8(error.what())));
+    }
+}
+
+void Form1::reportError(const QString& number, const QString& description)
+{
+    // Stop everything first: the message box runs its own event loop, in
+    // which no frame and no handler of ours may run.
+    m_ended = true;
+    m_frames.stop();
+    const QString message = QStringLiteral("Run-time error '%1':\n\n%2").arg(number, description);
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    std::fflush(stderr);
+    QMessageBox::critical(isVisible() ? this : nullptr, ProgramName, message);
+    end(1);
+}
+
+void Form1::end(int status)
+{
+    m_ended = true;
+    m_frames.stop();
+    // Queued, so that it also ends a program whose event loop has not
+    // started yet (an error during Load).
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+}

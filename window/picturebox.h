@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+
+#include "model/surface.h"
+
+/// The picture area: an off-screen image at the screen's pixel density that
+/// the simulation draws into, in twips, and that is shown once per frame.
+/// It paints and forwards pointer moves, nothing else.
+class PictureBox : public QWidget, public Surface {
+    Q_OBJECT
+
+public:
+    /// Twips per logical pixel.
+    static constexpr double TwipsPerPixel = 15.0;
+    /// The background that clearing restores; every spring colour (red 100,
+    /// green or blue up to 255) stands out on it.
+    static constexpr QRgb Background = qRgb(255, 255, 255);
+
+    explicit PictureBox(QWidget* parent = nullptr);
+    ~PictureBox() override;
+
+    /// Clears the picture to its background and starts a frame's drawing.
+    void Cls();
+    /// Draws a line between two points in twips; colour is red + 256 * green
+    /// + 65536 * blue. Parts outside the picture are clipped away first, so
+    /// far-off ends cost no more than near ones.
+    void Line(double x1, double y1, double x2, double y2, std::int32_t colour) override;
+    /// Ends the frame's drawing and shows it now.
+    void present();
+
+    /// The current picture, at device pixels.
+    const QImage& image() const { return m_image; }
+
+signals:
+    /// The pointer moved over the picture (or away from it while a button is
+    /// held): button mask 1 left, 2 right, 4 middle; position in twips.
+    void pointerMoved(int button, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ensureImage();
+    void beginDrawing();
+
+    QImage m_image;
+    QPainter m_painter;
+};
