@@ -1,5 +1,6 @@
 # make run   installs what is missing, builds and opens Spring Lattice
-# make test  installs what is missing, builds and runs every test
+# make test  installs what is missing, builds and runs every test, in the
+#            release build and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
 PRESET ?= release
 BUILD := build/$(PRESET)
@@ -18,8 +19,16 @@ build: deps
 run: build
 	$(BUILD)/app/springlattice
 
-test: build
-	ctest --preset $(PRESET)
+# The presets whose builds `make test` runs the tests in.
+TEST_PRESETS ?= release asan
+
+test: deps
+	@set -e; for preset in $(TEST_PRESETS); do \
+	    echo "== tests in the $$preset build"; \
+	    cmake --preset $$preset; \
+	    cmake --build --preset $$preset; \
+	    ctest --preset $$preset; \
+	done
 
 bench: build
 	$(BUILD)/bench/springlattice-bench

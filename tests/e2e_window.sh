@@ -31,7 +31,7 @@ app_pid=$!
 
 caption="Tovek Marlund - Quellith - Click on the structure"
 window=$(timeout 20 xdotool search --sync --name "^$caption\$" | head -n 1)
-[ -n "$window" ] || fail "no window with the caption appeared"
+[ -n "$window" ] || fail "no window with the caption appeared: $(cat "$work/app.log")"
 geometry=$(xwininfo -id "$window")
 width=$(echo "$geometry" | sed -n 's/^ *Width: //p')
 height=$(echo "$geometry" | sed -n 's/^ *Height: //p')
