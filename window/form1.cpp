@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -94,6 +95,10 @@ Form1::Form1()
     , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, this))
 {
     setWindowTitle(Caption);
+    // The icon of the menu entry, from the resource built out of desktop/.
+    QIcon icon(QStringLiteral(":/springlattice/icon-48.png"));
+    icon.addFile(QStringLiteral(":/springlattice/icon-256.png"));
+    setWindowIcon(icon);
     setFixedSize(ClientSize);
     fitCaptions({Command1, Command2});
     Picture1->setGeometry(PictureRect);
