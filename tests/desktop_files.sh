@@ -1,0 +1,109 @@
+#!/bin/sh
+# The installed tree and the .deb. Usage: desktop_files.sh CHECK BUILD_DIR TREE APP_ID [CONFIG]
+#   install   installs the build into TREE, stripped as the package is
+#   tree      TREE holds the program, its menu entry, metainfo and icons, nothing else
+#   entry     the desktop entry passes desktop-file-validate
+#   metainfo  the metainfo passes appstreamcli validate, alone and with the tree
+#   package   cpack builds a .deb that carries TREE and depends on Qt's runtime
+# CMAKE and CPACK name the tools (default: from PATH).
+set -u
+check=$1 build=$2 tree=$3 id=${4:-} config=${5:-Release}
+cmake=${CMAKE:-cmake}
+cpack=${CPACK:-cpack}
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*"; exit 1; }
+need() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (make test installs it)"
+    done
+}
+
+entry=share/applications/$id.desktop
+metainfo=share/metainfo/$id.metainfo.xml
+expected_files() {
+    printf '%s\n' bin/springlattice "$entry" "$metainfo" \
+        "share/icons/hicolor/scalable/apps/$id.svg" \
+        "share/icons/hicolor/48x48/apps/$id.png" \
+        "share/icons/hicolor/256x256/apps/$id.png" | sort
+}
+files_under() { (cd "$1" && find . ! -type d | sed 's|^\./||' | sort); }
+# Width x height from a PNG's header.
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'; }
+key() { sed -n "s/^$1=//p" "$tree/$entry"; }
+
+case $check in
+install)
+    rm -rf "$tree"
+    "$cmake" --install "$build" --prefix "$tree" --config "$config" --strip || fail "cmake --install failed"
+    ;;
+
+tree)
+    files_under "$tree" >"$tree.actual"
+    expected_files | diff -u - "$tree.actual" || fail "the installed files differ from the list above"
+    [ -x "$tree/bin/springlattice" ] || fail "bin/springlattice is not executable"
+    for size in 48 256; do
+        png=$tree/share/icons/hicolor/${size}x$size/apps/$id.png
+        [ "$(od -An -tx1 -N8 "$png" | tr -d ' ')" = 89504e470d0a1a0a ] || fail "$png is not a PNG"
+        [ "$(png_size "$png")" = "${size}x$size" ] || fail "$png is $(png_size "$png"), not ${size}x$size"
+    done
+    [ "$(key Name)" = "Spring Lattice" ] || fail "the entry's Name is '$(key Name)'"
+    exec=$(key Exec | cut -d' ' -f1)
+    [ -x "$tree/bin/$exec" ] || fail "the entry runs '$exec', which is not installed in bin/"
+    [ "$(key Icon)" = "$id" ] || fail "the entry's icon is '$(key Icon)', not $id"
+    grep -q "<id>$id</id>" "$tree/$metainfo" || fail "the metainfo's id is not $id"
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$tree/$metainfo" \
+        || fail "the metainfo does not launch $id.desktop"
+    echo "installed tree: $(wc -l <"$tree.actual") files as expected"
+    ;;
+
+entry)
+    need desktop-file-validate
+    out=$(desktop-file-validate "$tree/$entry") || fail "desktop-file-validate: $out"
+    [ -n "$out" ] && echo "$out"
+    # Hints (more than one main category: Education and Science) are accepted.
+    echo "$out" | grep -E ': (error|warning): ' && fail "desktop-file-validate reports the above"
+    echo "desktop entry valid"
+    ;;
+
+metainfo)
+    need appstreamcli
+    appstreamcli validate --no-net "$tree/$metainfo" || fail "appstreamcli validate"
+    # The tree as a whole: the launchable entry and the icon are where the
+    # metainfo says.
+    appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"
+    ;;
+
+package)
+    need dpkg-deb dpkg-shlibdeps file
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    "$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 \
+        || fail "cpack: $(cat "$work/cpack.log")"
+    set -- "$work"/*.deb
+    [ $# -eq 1 ] && [ -f "$1" ] || fail "cpack made no single .deb: $(ls "$work")"
+    deb=$1
+    echo "$(basename "$deb")"
+    dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x $deb"
+    files_under "$work/root/usr" >"$work/packaged"
+    files_under "$tree" | diff -u - "$work/packaged" || fail "the package's files under /usr differ from the installed tree"
+    while read -r file; do
+        cmp -s "$tree/$file" "$work/root/usr/$file" || fail "$file in the package differs from the installed one"
+    done <"$work/packaged"
+
+    depends=$(dpkg-deb -f "$deb" Depends)
+    echo "Depends: $depends"
+    for lib in libc6 libqt6core6 libqt6gui6 libqt6widgets6; do
+        echo "$depends" | tr ',' '\n' | grep -Eq "^ *$lib( |\$)" || fail "the package does not depend on $lib"
+    done
+    echo "$depends" | tr ',' '\n' | grep -E -- '-dev( |$)|gtest|gmock|benchmark' \
+        && fail "the package depends on build tools"
+    version=$(dpkg-deb -f "$deb" Version)
+    released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
+    [ "$version" = "$released" ] \
+        || fail "the package is version $version but the metainfo's newest release is '$released'"
+    ;;
+
+*)
+    fail "unknown check '$check'"
+    ;;
+esac
