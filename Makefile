@@ -2,10 +2,11 @@
 # make test  installs what is missing, builds and runs every test, in the
 #            release build and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
+# make package builds the .deb, build/release/springlattice_<version>_<arch>.deb
 PRESET ?= release
 BUILD := build/$(PRESET)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench package clean
 
 all: build
 
@@ -32,6 +33,9 @@ test: deps
 
 bench: build
 	$(BUILD)/bench/springlattice-bench
+
+package: build
+	cmake --build --preset $(PRESET) --target package
 
 clean:
 	rm -rf build
