@@ -2,7 +2,6 @@
 // and how the program ends.
 #include <QApplication>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -10,52 +9,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include "window/form1.h"
 #include "window/picturebox.h"
+#include "window_support.h"
 
 namespace {
-
-/// Counts the frames shown by the picture.
-class FrameCounter : public QObject {
-public:
-    int frames = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++frames;
-        return false;
-    }
-};
-
-/// Runs the event loop until the program ends or the time is up; returns the
-/// exit status, or NotEnded.
-constexpr int NotEnded = -100;
-int runFor(int milliseconds)
-{
-    QTimer::singleShot(milliseconds, qApp, [] { QCoreApplication::exit(NotEnded); });
-    return QApplication::exec();
-}
-
-/// A pointer move over the picture at a position in twips.
-void movePointer(Form1& form, double x, double y, Qt::MouseButtons buttons)
-{
-    const QPointF at(x / 15.0, y / 15.0);
-    QMouseEvent event(QEvent::MouseMove, at, form.Picture1->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(form.Picture1, &event);
-}
-
-/// Owners of broken springs, one entry per spring.
-std::vector<int> brokenOwners(Simulation& sim)
-{
-    std::vector<int> owners;
-    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
-        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
-            if (sim.Masses(i).GetSpring(n)->Broken)
-                owners.push_back(i);
-    return owners;
-}
 
 TEST(Window, LayoutFollowsTheFixedDesign)
 {
@@ -146,11 +104,14 @@ TEST(Window, LoadShowsTheLatticeAndFramesRun)
                 continue;
             ++springPixels;
             EXPECT_EQ(qRed(pixel), 100) << x << "," << y;
-            EXPECT_TRUE(x >= 100 && x <= 485 && y >= 75 && y <= 352) << x << "," << y;
+            const double lx = x / image.devicePixelRatio();
+            const double ly = y / image.devicePixelRatio();
+            EXPECT_TRUE(lx >= 100 && lx <= 485 && ly >= 75 && ly <= 352) << x << "," << y;
         }
     }
     EXPECT_GT(springPixels, 3000);
-    EXPECT_EQ(image.pixel(150, 90), PictureBox::Background); // inside the top-left cell
+    // Inside the top-left cell.
+    EXPECT_EQ(image.pixel((QPointF(150, 90) * image.devicePixelRatio()).toPoint()), PictureBox::Background);
 }
 
 TEST(Window, LeftDragOverAMassCutsTheSpringsItOwns)
@@ -275,13 +236,3 @@ TEST(Window, RunTimeErrorIsReportedAndEndsWithStatusOne)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // No display needed, also when the test list is read at build time.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

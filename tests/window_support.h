@@ -1,0 +1,64 @@
+#pragma once
+
+// Helpers for driving the real window on the offscreen platform.
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "window/form1.h"
+#include "window/picturebox.h"
+
+/// Counts the frames shown by the picture.
+class FrameCounter : public QObject {
+public:
+    int frames = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++frames;
+        return false;
+    }
+};
+
+/// Runs the event loop until the program ends or the time is up; returns the
+/// exit status, or NotEnded.
+inline constexpr int NotEnded = -100;
+inline int runFor(int milliseconds)
+{
+    QTimer::singleShot(milliseconds, qApp, [] { QCoreApplication::exit(NotEnded); });
+    return QApplication::exec();
+}
+
+/// A pointer move over the picture at a position in twips.
+inline void movePointer(Form1& form, double x, double y, Qt::MouseButtons buttons)
+{
+    const QPointF at(x / 15.0, y / 15.0);
+    QMouseEvent event(QEvent::MouseMove, at, form.Picture1->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(form.Picture1, &event);
+}
+
+/// Owners of broken springs, one entry per spring.
+inline std::vector<int> brokenOwners(Simulation& sim)
+{
+    std::vector<int> owners;
+    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
+        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
+            if (sim.Masses(i).GetSpring(n)->Broken)
+                owners.push_back(i);
+    return owners;
+}
+
+/// Queues a pointer move over the picture at a position in twips, to be
+/// delivered with the next batch of events, between two frames.
+inline void postPointer(Form1& form, double x, double y, Qt::MouseButtons buttons)
+{
+    const QPointF at(x / 15.0, y / 15.0);
+    QCoreApplication::postEvent(form.Picture1, new QMouseEvent(QEvent::MouseMove, at, form.Picture1->mapToGlobal(at),
+                                                               Qt::NoButton, buttons, Qt::NoModifier));
+}
+
