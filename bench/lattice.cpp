@@ -1,0 +1,46 @@
+#include "lattice.h"
+
+#include "window/simulation.h"
+
+Lattice::Lattice(int columns, int rows)
+{
+    for (int j = 1; j <= rows; ++j) {
+        for (int i = 1; i <= columns; ++i) {
+            auto mass = std::make_unique<Mass>();
+            mass->X = Simulation::Spacing * i + Simulation::Spacing;
+            mass->Y = Simulation::Spacing * j + Simulation::Spacing / 2;
+            mass->Fixed = j == rows;
+            m_masses.push_back(std::move(mass));
+        }
+    }
+    const auto connect = [this](int a, int b) { at(a).ConnectTo(at(b), Simulation::Stiffness, Simulation::BreakForce); };
+    for (int k = 1; k <= (rows - 1) * columns; ++k) {
+        if (k % columns == 0) {
+            connect(k, k + columns);
+        } else {
+            connect(k, k + 1);
+            connect(k, k + columns);
+            connect(k, k + columns + 1);
+        }
+    }
+    for (int k = (rows - 1) * columns + 1; k <= rows * columns - 1; ++k)
+        connect(k, k + 1);
+}
+
+void Lattice::step(Surface& picture)
+{
+    for (auto& mass : m_masses)
+        mass->Forces();
+    for (auto& mass : m_masses)
+        mass->Draw(picture);
+    for (auto& mass : m_masses)
+        mass->Move();
+}
+
+int Lattice::springCount() const
+{
+    int count = 0;
+    for (const auto& mass : m_masses)
+        count += mass->SpringCount();
+    return count;
+}
