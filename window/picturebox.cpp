@@ -2,6 +2,11 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -34,18 +39,70 @@ bool clip(double& x1, double& y1, double& x2, double& y2, double w, double h)
                 t1 = t;
         }
     }
+    // An end inside the picture stays exactly where it is.
     const double sx = x1;
     const double sy = y1;
-    x1 = sx + t0 * dx;
-    y1 = sy + t0 * dy;
-    x2 = sx + t1 * dx;
-    y2 = sy + t1 * dy;
+    if (t0 > 0.0) {
+        x1 = sx + t0 * dx;
+        y1 = sy + t0 * dy;
+    }
+    if (t1 < 1.0) {
+        x2 = sx + t1 * dx;
+        y2 = sy + t1 * dy;
+    }
     return true;
 }
 
-QColor colourOf(std::int32_t colour)
+/// The image pixel of a spring colour (red + 256 * green + 65536 * blue).
+QRgb pixelOf(std::int32_t colour)
 {
-    return QColor(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+    return qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+/// floor(v) for the small values of a picture, without a library call.
+int floorOf(double v)
+{
+    const int i = static_cast<int>(v);
+    return v < i ? i - 1 : i;
+}
+
+/// Sets the pixels of the line from (x1, y1) to (x2, y2), device pixels,
+/// along its major axis (x when |dx| >= |dy|): each pixel column i from the
+/// one holding x1 to the one holding x2 gets thickness pixels centred on the
+/// line's height at the column's centre, the centre held within the line's
+/// ends. Pixels outside the image are left alone.
+void rasterize(QImage& image, double x1, double y1, double x2, double y2, int thickness, QRgb pixel)
+{
+    const bool alongX = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    // Major axis u, minor axis v; the image is addressed as pixel (u, v)
+    // through the strides of each axis.
+    double u1 = alongX ? x1 : y1;
+    double v1 = alongX ? y1 : x1;
+    double u2 = alongX ? x2 : y2;
+    double v2 = alongX ? y2 : x2;
+    if (u2 < u1) {
+        std::swap(u1, u2);
+        std::swap(v1, v2);
+    }
+    const int uSize = alongX ? image.width() : image.height();
+    const int vSize = alongX ? image.height() : image.width();
+    const qsizetype stride = image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const qsizetype uStep = alongX ? 1 : stride;
+    const qsizetype vStep = alongX ? stride : 1;
+    QRgb* const bits = reinterpret_cast<QRgb*>(image.bits());
+
+    const double slope = u2 > u1 ? (v2 - v1) / (u2 - u1) : 0.0;
+    const double offset = (1 - thickness) * 0.5;
+    const int first = std::max(floorOf(u1), 0);
+    const int last = std::min(floorOf(u2), uSize - 1);
+    for (int u = first; u <= last; ++u) {
+        const double centre = std::clamp(u + 0.5, u1, u2);
+        const double v = v1 + (centre - u1) * slope;
+        const int from = std::max(floorOf(v + offset), 0);
+        const int to = std::min(floorOf(v + offset) + thickness - 1, vSize - 1);
+        for (int w = from; w <= to; ++w)
+            bits[u * uStep + w * vStep] = pixel;
+    }
 }
 
 } // namespace
@@ -62,64 +119,50 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
     setFont(font);
 }
 
-PictureBox::~PictureBox()
-{
-    if (m_painter.isActive())
-        m_painter.end();
-}
+PictureBox::~PictureBox() = default;
 
 void PictureBox::ensureImage()
 {
+    // Asking the widget for its pixel ratio asks the screen; it is done once
+    // a frame, never per line.
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    m_widthTwips = width() * TwipsPerPixel;
+    m_heightTwips = height() * TwipsPerPixel;
+    m_pixelsPerTwip = ratio / TwipsPerPixel;
+    // One logical pixel across, at least one device pixel.
+    m_thickness = std::max(1, static_cast<int>(std::lround(ratio)));
     if (m_image.size() == pixels && m_image.devicePixelRatio() == ratio)
         return;
-    if (m_painter.isActive())
-        m_painter.end();
     m_image = QImage(pixels, QImage::Format_RGB32);
     m_image.setDevicePixelRatio(ratio);
     m_image.fill(Background);
-}
-
-void PictureBox::beginDrawing()
-{
-    ensureImage();
-    if (m_painter.isActive())
-        return;
-    m_painter.begin(&m_image);
-    // Logical pixels to twips; the image's device pixel ratio scales on.
-    m_painter.scale(1.0 / TwipsPerPixel, 1.0 / TwipsPerPixel);
 }
 
 void PictureBox::Cls()
 {
     ensureImage();
     m_image.fill(Background);
-    beginDrawing();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
-    beginDrawing();
-    const double w = width() * TwipsPerPixel;
-    const double h = height() * TwipsPerPixel;
-    if (!clip(x1, y1, x2, y2, w, h))
+    if (m_image.isNull())
+        ensureImage();
+    // A clipped line lies within the picture; a NaN end clips to nothing.
+    if (!clip(x1, y1, x2, y2, m_widthTwips, m_heightTwips) || !std::isfinite(x1 + y1 + x2 + y2))
         return;
-    m_painter.setPen(QPen(colourOf(colour), TwipsPerPixel));
-    m_painter.drawLine(QLineF(x1, y1, x2, y2));
+    const double s = m_pixelsPerTwip;
+    rasterize(m_image, x1 * s, y1 * s, x2 * s, y2 * s, m_thickness, pixelOf(colour));
 }
 
 void PictureBox::present()
 {
-    if (m_painter.isActive())
-        m_painter.end();
     repaint();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
-    if (m_painter.isActive())
-        m_painter.end();
     ensureImage();
     QPainter painter(this);
     painter.drawImage(event->rect(), m_image, QRectF(QPointF(event->rect().topLeft()) * m_image.devicePixelRatio(),

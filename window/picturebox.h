@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QImage>
-#include <QPainter>
 #include <QWidget>
 
 #include "model/surface.h"
 
 /// The picture area: an off-screen image at the screen's pixel density that
 /// the simulation draws into, in twips, and that is shown once per frame.
-/// It paints and forwards pointer moves, nothing else.
+/// It paints and forwards pointer moves, nothing else. Lines are set straight
+/// into the image's pixels: one pixel per step along the line's longer axis,
+/// one logical pixel across, in the exact colour, no blending.
 class PictureBox : public QWidget, public Surface {
     Q_OBJECT
 
@@ -26,9 +27,12 @@ public:
     void Cls();
     /// Draws a line between two points in twips; colour is red + 256 * green
     /// + 65536 * blue. Parts outside the picture are clipped away first, so
-    /// far-off ends cost no more than near ones.
+    /// far-off ends cost no more than near ones. With the line running more
+    /// along x (ties too), every device pixel column it passes gets the
+    /// pixels nearest its height at the column's centre (at the end, the
+    /// height at the end point); likewise rows for a line running along y.
     void Line(double x1, double y1, double x2, double y2, std::int32_t colour) override;
-    /// Ends the frame's drawing and shows it now.
+    /// Shows the frame now: the image is copied once, into the window.
     void present();
 
     /// The current picture, at device pixels.
@@ -46,8 +50,12 @@ protected:
 
 private:
     void ensureImage();
-    void beginDrawing();
 
     QImage m_image;
-    QPainter m_painter;
+    /// The picture's size in twips, the clipping bounds of every line.
+    double m_widthTwips = 0;
+    double m_heightTwips = 0;
+    /// Device pixels per twip, and device pixels across a line.
+    double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
+    int m_thickness = 1;
 };

@@ -1,0 +1,238 @@
+// The picture's own line drawing, pixel for pixel against a reference that
+// asks the rule of every pixel of the picture, and against the lines Qt's
+// painter draws for the same ends. Runs at every scale factor CTest sets.
+#include <QApplication>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "support.h"
+#include "window/picturebox.h"
+#include "window/simulation.h"
+
+namespace {
+
+struct Segment {
+    double x1, y1, x2, y2;
+    std::int32_t colour;
+};
+
+constexpr int PictureWidth = 681;
+constexpr int PictureHeight = 505;
+
+QRgb pixelOf(std::int32_t colour)
+{
+    return qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
+}
+
+/// The reference: the picture as the rule describes it for one line wholly
+/// inside it. Along the major axis (x when |dx| >= |dy|) every pixel from the
+/// one holding the first end to the one holding the last gets `thickness`
+/// pixels across, centred on the line's height at the pixel's centre, that
+/// centre held within the ends.
+QImage reference(const QImage& like, const Segment& s)
+{
+    QImage image(like.size(), QImage::Format_RGB32);
+    image.fill(PictureBox::Background);
+    const double ratio = like.devicePixelRatio();
+    const double scale = ratio / 15.0;
+    const int thickness = std::max(1, static_cast<int>(std::lround(ratio)));
+    const double x1 = s.x1 * scale, y1 = s.y1 * scale, x2 = s.x2 * scale, y2 = s.y2 * scale;
+    const bool alongX = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    const double u1 = alongX ? x1 : y1, v1 = alongX ? y1 : x1;
+    const double u2 = alongX ? x2 : y2, v2 = alongX ? y2 : x2;
+    const double uLow = std::min(u1, u2), uHigh = std::max(u1, u2);
+    const double vLow = uLow == u1 ? v1 : v2;
+    const double slope = uHigh > uLow ? ((uLow == u1 ? v2 : v1) - vLow) / (uHigh - uLow) : 0.0;
+    for (int u = 0; u < (alongX ? image.width() : image.height()); ++u) {
+        if (u < std::floor(uLow) || u > std::floor(uHigh))
+            continue;
+        const double centre = std::min(std::max(u + 0.5, uLow), uHigh);
+        const double first = std::floor(vLow + (centre - uLow) * slope + (1 - thickness) * 0.5);
+        for (int w = 0; w < (alongX ? image.height() : image.width()); ++w)
+            if (w >= first && w < first + thickness)
+                image.setPixel(alongX ? u : w, alongX ? w : u, pixelOf(s.colour));
+    }
+    return image;
+}
+
+/// Pixels that differ, at most the first few listed in `where`.
+int differences(const QImage& a, const QImage& b, std::string& where)
+{
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if ((p[x] & 0xffffff) != (q[x] & 0xffffff) && count++ < 4)
+                where += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        }
+    }
+    return count;
+}
+
+/// Lines of the lattice over a few hundred frames of sagging, a cut and a
+/// heavy corner, those wholly inside the picture; and random lines of every
+/// direction and length, points included.
+std::vector<Segment> testLines()
+{
+    std::vector<Segment> lines;
+    const auto inside = [](const struct RecordingSurface::Line& l) {
+        const auto in = [](double x, double y) { return x >= 0 && y >= 0 && x < PictureWidth * 15.0 && y < PictureHeight * 15.0; };
+        return in(l.x1, l.y1) && in(l.x2, l.y2);
+    };
+    Simulation sim;
+    sim.Init();
+    for (int frame = 0; frame < 400; ++frame) {
+        if (frame == 100)
+            sim.Cut(1, 4000.25f, 3000.5f, 900);
+        if (frame == 200)
+            sim.SetFirstMass(80);
+        RecordingSurface surface;
+        sim.Step(surface);
+        if (frame % 100 == 0)
+            for (const auto& l : surface.lines)
+                if (inside(l))
+                    lines.push_back({l.x1, l.y1, l.x2, l.y2, l.colour});
+    }
+
+    std::mt19937 random(20240611);
+    std::uniform_real_distribution<double> x(0, PictureWidth * 15.0 - 1e-6);
+    std::uniform_real_distribution<double> y(0, PictureHeight * 15.0 - 1e-6);
+    std::uniform_real_distribution<double> near(-40, 40);
+    std::uniform_int_distribution<std::int32_t> colour(0, 0xffffff);
+    for (int i = 0; i < 150; ++i) {
+        const double ax = x(random), ay = y(random);
+        // Long lines, short ones, and horizontal, vertical and diagonal ones.
+        switch (i % 5) {
+        case 0:
+            lines.push_back({ax, ay, x(random), y(random), colour(random)});
+            break;
+        case 1:
+            lines.push_back({ax, ay, std::clamp(ax + near(random), 0.0, 10214.0), std::clamp(ay + near(random), 0.0, 7574.0), colour(random)});
+            break;
+        case 2:
+            lines.push_back({ax, ay, x(random), ay, colour(random)});
+            break;
+        case 3:
+            lines.push_back({ax, ay, ax, y(random), colour(random)});
+            break;
+        default: {
+            const double d = std::min({10214.0 - ax, 7574.0 - ay, 3000.0});
+            lines.push_back({ax + d, ay, ax, ay + d, colour(random)});
+        }
+        }
+    }
+    lines.push_back({3000, 3000, 3000, 3000, 0x123456}); // a point
+    lines.push_back({0, 0, PictureWidth * 15.0 - 1e-6, PictureHeight * 15.0 - 1e-6, 0x00ff00}); // corner to corner
+    return lines;
+}
+
+struct PictureLines : ::testing::Test {
+    PictureBox picture;
+    void SetUp() override { picture.resize(PictureWidth, PictureHeight); }
+};
+
+TEST_F(PictureLines, MatchTheReferencePixelForPixel)
+{
+    const std::vector<Segment> lines = testLines();
+    ASSERT_GT(lines.size(), 400u);
+    int failures = 0;
+    for (std::size_t i = 0; i < lines.size() && failures < 5; ++i) {
+        const Segment& s = lines[i];
+        picture.Cls();
+        picture.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
+        std::string where;
+        const int count = differences(picture.image(), reference(picture.image(), s), where);
+        if (count != 0) {
+            ++failures;
+            ADD_FAILURE() << "line " << i << " (" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << "): " << count
+                          << " pixels differ, at" << where;
+        }
+    }
+}
+
+TEST_F(PictureLines, LieWhereQtsPainterDrawsThem)
+{
+    // Every pixel set by one lies within one logical pixel of a pixel set by
+    // the other, per line and both ways.
+    const auto setPixels = [](const QImage& image) {
+        std::vector<QPoint> set;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] != PictureBox::Background)
+                    set.emplace_back(x, y);
+        }
+        return set;
+    };
+    const auto strays = [](const std::vector<QPoint>& from, const QImage& other, int reach) {
+        int count = 0;
+        for (const QPoint& p : from) {
+            bool near = false;
+            for (int dy = -reach; dy <= reach && !near; ++dy)
+                for (int dx = -reach; dx <= reach && !near; ++dx) {
+                    const QPoint q = p + QPoint(dx, dy);
+                    near = other.rect().contains(q) && other.pixel(q) != PictureBox::Background;
+                }
+            count += near ? 0 : 1;
+        }
+        return count;
+    };
+    const std::vector<Segment> lines = testLines();
+    int failures = 0;
+    for (std::size_t i = 0; i < lines.size() && failures < 5; ++i) {
+        const Segment& s = lines[i];
+        picture.Cls();
+        picture.Line(s.x1, s.y1, s.x2, s.y2, s.colour);
+        const QImage& ours = picture.image();
+        QImage qt(ours.size(), QImage::Format_RGB32);
+        qt.setDevicePixelRatio(ours.devicePixelRatio());
+        qt.fill(PictureBox::Background);
+        {
+            QPainter painter(&qt);
+            painter.setPen(QPen(QColor(pixelOf(s.colour)), 1.0));
+            painter.drawLine(QLineF(s.x1 / 15.0, s.y1 / 15.0, s.x2 / 15.0, s.y2 / 15.0));
+        }
+        const int reach = std::max(1, static_cast<int>(std::lround(ours.devicePixelRatio())));
+        const std::vector<QPoint> oursSet = setPixels(ours);
+        const std::vector<QPoint> qtSet = setPixels(qt);
+        EXPECT_FALSE(oursSet.empty()) << i;
+        const int stray = strays(oursSet, qt, reach) + strays(qtSet, ours, reach);
+        if (stray != 0) {
+            ++failures;
+            ADD_FAILURE() << "line " << i << " (" << s.x1 << "," << s.y1 << ")-(" << s.x2 << "," << s.y2 << "): " << stray
+                          << " pixels away from Qt's line";
+        }
+    }
+}
+
+TEST_F(PictureLines, LaterLinesLieOnTopInTheirExactColours)
+{
+    picture.Cls();
+    picture.Line(1500, 1500, 4500, 4500, 100 + 256 * 255);   // green, down the diagonal
+    picture.Line(1500, 4500, 4500, 1500, 100 + 65536 * 200); // blue, across it
+    picture.Line(3000, 1000, 3000, 5000, 100);               // red, through both
+    const QImage& image = picture.image();
+    const double r = image.devicePixelRatio();
+    const auto at = [&](double x, double y) { return image.pixel(static_cast<int>(x * r), static_cast<int>(y * r)); };
+    EXPECT_EQ(at(200, 200), qRgb(100, 0, 0));     // the crossing: the last line
+    EXPECT_EQ(at(150, 150), qRgb(100, 255, 0));   // green alone
+    EXPECT_EQ(at(150, 249.5), qRgb(100, 0, 200)); // blue alone
+    EXPECT_EQ(at(210, 150), PictureBox::Background);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
