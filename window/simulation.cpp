@@ -87,26 +87,38 @@ void Simulation::Step(Surface& picture)
     movePass();
 }
 
+namespace {
+
+/// Calls action on the masses of slots first..last in ascending order. The
+/// slots lie within the bounds, so only the slot access rule's other half is
+/// left to do: an empty slot gets a new mass, which takes part at once.
+template <typename Action>
+void eachMass(std::vector<std::unique_ptr<Mass>>& masses, int first, int last, Action action)
+{
+    for (int i = first; i <= last; ++i) {
+        std::unique_ptr<Mass>& slot = masses[static_cast<std::size_t>(i - 1)];
+        if (!slot) [[unlikely]]
+            slot = std::make_unique<Mass>();
+        action(*slot);
+    }
+}
+
+} // namespace
+
 // Each pass reads the bounds once at its start.
 void Simulation::forcePass()
 {
-    const int last = UBound();
-    for (int i = LBound(); i <= last; ++i)
-        Masses(i).Forces();
+    eachMass(m_masses, LBound(), UBound(), [](Mass& mass) { mass.Forces(); });
 }
 
 void Simulation::drawPass(Surface& picture)
 {
-    const int last = UBound();
-    for (int i = LBound(); i <= last; ++i)
-        Masses(i).Draw(picture);
+    eachMass(m_masses, LBound(), UBound(), [&picture](const Mass& mass) { mass.Draw(picture); });
 }
 
 void Simulation::movePass()
 {
-    const int last = UBound();
-    for (int i = LBound(); i <= last; ++i)
-        Masses(i).Move();
+    eachMass(m_masses, LBound(), UBound(), [](Mass& mass) { mass.Move(); });
 }
 
 void Simulation::Cut(int button, float x, float y, std::int16_t radius)
