@@ -32,7 +32,9 @@ public:
             // A median replaces the single runs; single runs keep the last.
             if (median || !f.fromMedian) {
                 f.fromMedian = median;
-                f.seconds = run.GetAdjustedRealTime() / multiplier(run.time_unit);
+                // CPU time: on a machine shared with other work it leaves out the
+                // time the benchmark waits for a core.
+                f.seconds = run.GetAdjustedCPUTime() / multiplier(run.time_unit);
                 for (const auto& [name, counter] : run.counters)
                     f.counters[name] = counter.value;
             }
@@ -42,7 +44,7 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        std::printf("\nRatios (real time%s):\n", anyMedian() ? ", medians" : "");
+        std::printf("\nRatios (CPU time%s):\n", anyMedian() ? ", medians" : "");
         ratio("BM_Step / BM_StepFlat", seconds("BM_Step"), seconds("BM_StepFlat"), 1.5);
         ratio("BM_Frame / BM_Clear", seconds("BM_Frame"), seconds("BM_Clear"), 3.0);
         ratio("per spring BM_StepLattice/128 / BM_StepLattice/8", counter("BM_StepLattice/128", "per_spring"),
