@@ -74,13 +74,3 @@ TEST(WindowIcon, ShowsTensionAndCompression)
     EXPECT_TRUE(tension);
     EXPECT_TRUE(compression);
 }
-
-int main(int argc, char** argv)
-{
-    // No display needed, also when the test list is read at build time.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

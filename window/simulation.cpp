@@ -30,8 +30,13 @@ Mass& Simulation::Masses(int i)
 {
     if (i < LBound() || i > UBound())
         checked::raise(ErrorNumber::SubscriptOutOfRange);
+    return filled(i);
+}
+
+Mass& Simulation::filled(int i)
+{
     std::unique_ptr<Mass>& slot = m_masses[static_cast<std::size_t>(i - 1)];
-    if (!slot)
+    if (!slot) [[unlikely]]
         slot = std::make_unique<Mass>();
     return *slot;
 }
@@ -87,38 +92,24 @@ void Simulation::Step(Surface& picture)
     movePass();
 }
 
-namespace {
-
-/// Calls action on the masses of slots first..last in ascending order. The
-/// slots lie within the bounds, so only the slot access rule's other half is
-/// left to do: an empty slot gets a new mass, which takes part at once.
-template <typename Action>
-void eachMass(std::vector<std::unique_ptr<Mass>>& masses, int first, int last, Action action)
-{
-    for (int i = first; i <= last; ++i) {
-        std::unique_ptr<Mass>& slot = masses[static_cast<std::size_t>(i - 1)];
-        if (!slot) [[unlikely]]
-            slot = std::make_unique<Mass>();
-        action(*slot);
-    }
-}
-
-} // namespace
-
-// Each pass reads the bounds once at its start.
+// Each pass reads the bounds once at its start; the slots between them are
+// reached without checking each index again.
 void Simulation::forcePass()
 {
-    eachMass(m_masses, LBound(), UBound(), [](Mass& mass) { mass.Forces(); });
+    for (int i = LBound(), last = UBound(); i <= last; ++i)
+        filled(i).Forces();
 }
 
 void Simulation::drawPass(Surface& picture)
 {
-    eachMass(m_masses, LBound(), UBound(), [&picture](const Mass& mass) { mass.Draw(picture); });
+    for (int i = LBound(), last = UBound(); i <= last; ++i)
+        filled(i).Draw(picture);
 }
 
 void Simulation::movePass()
 {
-    eachMass(m_masses, LBound(), UBound(), [](Mass& mass) { mass.Move(); });
+    for (int i = LBound(), last = UBound(); i <= last; ++i)
+        filled(i).Move();
 }
 
 void Simulation::Cut(int button, float x, float y, std::int16_t radius)

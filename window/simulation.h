@@ -44,6 +44,8 @@ private:
     void drawPass(Surface& picture);
     void movePass();
     void requireSized() const;
+    /// Slot i, which lies within the bounds; an empty slot gets a new mass.
+    Mass& filled(int i);
 
     /// Slot i is m_masses[i - 1]; empty until the first Init sizes it.
     std::vector<std::unique_ptr<Mass>> m_masses;
