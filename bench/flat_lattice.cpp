@@ -6,21 +6,10 @@
 #include <stdexcept>
 
 #include "model/checked.h"
+#include "model/constants.h"
 #include "window/simulation.h"
 
 namespace {
-
-constexpr double AccelerationFactor = 0.6;
-constexpr double Damping = 0.998;
-constexpr int SpringRed = 100;
-constexpr double IntensityPerForce = 10.0;
-
-int component(int value)
-{
-    if (value > 255)
-        return 255;
-    return value < 0 ? 0 : value;
-}
 
 std::size_t at(int i)
 {
@@ -104,8 +93,8 @@ void FlatLattice::forcePass()
         Fy[at(i)] = checked::add(Fy[at(i)], M[at(i)]);
         Ax[at(i)] = checked::div(Fx[at(i)], M[at(i)]);
         Ay[at(i)] = checked::div(Fy[at(i)], M[at(i)]);
-        Vx[at(i)] = checked::mul(checked::add(Vx[at(i)], checked::mul(Ax[at(i)], AccelerationFactor)), Damping);
-        Vy[at(i)] = checked::mul(checked::add(Vy[at(i)], checked::mul(Ay[at(i)], AccelerationFactor)), Damping);
+        Vx[at(i)] = checked::mul(checked::add(Vx[at(i)], checked::mul(Ax[at(i)], step::AccelerationFactor)), step::Damping);
+        Vy[at(i)] = checked::mul(checked::add(Vy[at(i)], checked::mul(Ay[at(i)], step::AccelerationFactor)), step::Damping);
     }
 }
 
@@ -121,10 +110,8 @@ void FlatLattice::drawPass(Surface& picture)
             const double dx = checked::sub(X[at(j)], X[at(i)]);
             const double length = std::sqrt(checked::add(dx * dx, dy * dy));
             const double force = checked::mul(std::fabs(length - oLength[at(s)]), k[at(s)]);
-            const int v = checked::toInt16(checked::mul(force, IntensityPerForce));
-            const int red = component(SpringRed);
-            const std::int32_t colour = length > oLength[at(s)] ? red + 256 * component(v)
-                                                                 : red + 65536 * component(v);
+            const int v = checked::toInt16(checked::mul(force, drawing::IntensityPerForce));
+            const std::int32_t colour = drawing::springColour(length > oLength[at(s)], v);
             picture.Line(X[at(i)], Y[at(i)], X[at(j)], Y[at(j)], colour);
         }
     }

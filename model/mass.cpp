@@ -1,32 +1,8 @@
 #include "mass.h"
 
+#include "constants.h"
 #include "spring_geometry.h"
 
-namespace {
-
-// Per-frame factors of the time step.
-constexpr double AccelerationFactor = 0.6;
-constexpr double Damping = 0.998;
-
-// Spring colours: a fixed red, and green (tension) or blue (otherwise) that
-// grows by 10 per unit of force, up to full intensity.
-constexpr int SpringRed = 100;
-constexpr double IntensityPerForce = 10.0;
-
-int component(int value)
-{
-    if (value > 255)
-        return 255;
-    // A negative force only comes from a negative stiffness; it draws as none.
-    return value < 0 ? 0 : value;
-}
-
-std::int32_t rgb(int red, int green, int blue)
-{
-    return component(red) + 256 * component(green) + 65536 * component(blue);
-}
-
-} // namespace
 
 int Mass::AddSpring()
 {
@@ -55,9 +31,8 @@ void Mass::Draw(Surface& obj) const
             continue;
         const SpringGeometry g = measure(s);
         const bool stretched = g.length > s.oLength;
-        const int v = checked::toInt16(checked::mul(g.force, IntensityPerForce));
-        const std::int32_t colour = stretched ? rgb(SpringRed, v, 0) : rgb(SpringRed, 0, v);
-        obj.Line(X, Y, s.toMass->X, s.toMass->Y, colour);
+        const int v = checked::toInt16(checked::mul(g.force, drawing::IntensityPerForce));
+        obj.Line(X, Y, s.toMass->X, s.toMass->Y, drawing::springColour(stretched, v));
     }
 }
 
@@ -97,8 +72,8 @@ void Mass::Forces()
     Fy = checked::add(Fy, M);
     Ax = checked::div(Fx, M);
     Ay = checked::div(Fy, M);
-    Vx = checked::mul(checked::add(Vx, checked::mul(Ax, AccelerationFactor)), Damping);
-    Vy = checked::mul(checked::add(Vy, checked::mul(Ay, AccelerationFactor)), Damping);
+    Vx = checked::mul(checked::add(Vx, checked::mul(Ax, step::AccelerationFactor)), step::Damping);
+    Vy = checked::mul(checked::add(Vy, checked::mul(Ay, step::AccelerationFactor)), step::Damping);
 }
 
 bool Mass::HasSpring() const
