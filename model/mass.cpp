@@ -3,7 +3,6 @@
 #include "constants.h"
 #include "spring_geometry.h"
 
-
 int Mass::AddSpring()
 {
     if (SpringCount() >= Capacity)
