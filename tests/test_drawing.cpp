@@ -1,3 +1,4 @@
+#include "model/checked.h"
 #include "model/mass.h"
 #include "support.h"
 
@@ -64,6 +65,15 @@ TEST(Drawing, IntensityBeyondSixteenBitsIsAnOverflow)
     EXPECT_EQ(surface.lines.size(), 1u);
     b.X = 3276.8;
     EXPECT_RUNTIME_ERROR(a.Draw(surface), 6);
+
+    // Ties go to the even neighbour at the ends of the range too.
+    EXPECT_EQ(checked::toInt16(32766.5), 32766);
+    EXPECT_EQ(checked::toInt16(-32767.5), -32768);
+    EXPECT_EQ(checked::toInt16(-2.5), -2);
+    EXPECT_EQ(checked::toInt16(0.49999999999999994), 0);
+    EXPECT_RUNTIME_ERROR(checked::toInt16(32767.5), 6);
+    EXPECT_RUNTIME_ERROR(checked::toInt16(-32768.5 - 0.5), 6);
+    EXPECT_RUNTIME_ERROR(checked::toInt16(1e300), 6);
 }
 
 TEST(Drawing, LinesGoFromThisMassToEachIntactSpringsFarEndInSlotOrder)
