@@ -163,7 +163,10 @@ void PictureBox::present()
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
-    ensureImage();
+    // Shows the frame as drawn; the image is sized by Cls and on resizes,
+    // not again on every paint.
+    if (m_image.isNull())
+        ensureImage();
     QPainter painter(this);
     painter.drawImage(event->rect(), m_image, QRectF(QPointF(event->rect().topLeft()) * m_image.devicePixelRatio(),
                                                      QSizeF(event->rect().size()) * m_image.devicePixelRatio()));
