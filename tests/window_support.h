@@ -13,18 +13,6 @@
 #include "window/form1.h"
 #include "window/picturebox.h"
 
-/// Counts the frames shown by the picture.
-class FrameCounter : public QObject {
-public:
-    int frames = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++frames;
-        return false;
-    }
-};
-
 /// Runs the event loop until the program ends or the time is up; returns the
 /// exit status, or NotEnded.
 inline constexpr int NotEnded = -100;

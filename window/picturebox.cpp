@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -141,6 +142,7 @@ void PictureBox::ensureImage()
 
 void PictureBox::Cls()
 {
+    ++m_drawnFrames;
     ensureImage();
     m_image.fill(Background);
 }
@@ -158,7 +160,33 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, std::int32_t c
 
 void PictureBox::present()
 {
-    repaint();
+    m_unshown = true;
+    if (QWindow* window = pacingWindow())
+        window->requestUpdate();
+}
+
+QWindow* PictureBox::pacingWindow()
+{
+    QWindow* window = this->window()->windowHandle();
+    if (window != m_pacing) {
+        if (m_pacing)
+            m_pacing->removeEventFilter(this);
+        m_pacing = window;
+        if (m_pacing)
+            m_pacing->installEventFilter(this);
+    }
+    return m_pacing;
+}
+
+bool PictureBox::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window is ready for a new picture: show the newest frame, which is
+    // whole, since update requests are delivered between two frames.
+    if (watched == m_pacing && event->type() == QEvent::UpdateRequest && m_unshown) {
+        repaint();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -167,6 +195,10 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // not again on every paint.
     if (m_image.isNull())
         ensureImage();
+    if (m_unshown) {
+        m_unshown = false;
+        ++m_shownFrames;
+    }
     QPainter painter(this);
     painter.drawImage(event->rect(), m_image, QRectF(QPointF(event->rect().topLeft()) * m_image.devicePixelRatio(),
                                                      QSizeF(event->rect().size()) * m_image.devicePixelRatio()));

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
+
+#include <cstdint>
 
 #include "model/surface.h"
 
 /// The picture area: an off-screen image at the screen's pixel density that
-/// the simulation draws into, in twips, and that is shown once per frame.
-/// It paints and forwards pointer moves, nothing else. Lines are set straight
+/// the simulation draws into, in twips, and that is shown whenever the screen
+/// can take a new picture, never holding up a frame. It paints and forwards
+/// pointer moves, nothing else. Lines are set straight
 /// into the image's pixels: one pixel per step along the line's longer axis,
 /// one logical pixel across, in the exact colour, no blending.
 class PictureBox : public QWidget, public Surface {
@@ -32,8 +36,17 @@ public:
     /// pixels nearest its height at the column's centre (at the end, the
     /// height at the end point); likewise rows for a line running along y.
     void Line(double x1, double y1, double x2, double y2, std::int32_t colour) override;
-    /// Shows the frame now: the image is copied once, into the window.
+    /// Offers the frame just drawn to the screen. It never waits: the picture
+    /// asks its window for the next moment the screen can take a picture
+    /// (QWindow::requestUpdate, paced by the compositor's frame callbacks on
+    /// Wayland, by the window system elsewhere) and shows the newest whole
+    /// frame then, while the frames go on. A frame drawn before the screen was
+    /// ready for it is never shown; a later one is.
     void present();
+
+    /// Frames drawn so far (one per Cls), and frames that reached the screen.
+    std::int64_t drawnFrames() const { return m_drawnFrames; }
+    std::int64_t shownFrames() const { return m_shownFrames; }
 
     /// The current picture, at device pixels.
     const QImage& image() const { return m_image; }
@@ -44,12 +57,16 @@ signals:
     void pointerMoved(int button, float x, float y);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ensureImage();
+    /// The top-level window whose update requests pace the picture, watched
+    /// from the first frame it exists for.
+    QWindow* pacingWindow();
 
     QImage m_image;
     /// The picture's size in twips, the clipping bounds of every line.
@@ -58,4 +75,10 @@ private:
     /// Device pixels per twip, and device pixels across a line.
     double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
     int m_thickness = 1;
+
+    QPointer<QWindow> m_pacing;
+    /// A frame has been drawn that the screen has not shown yet.
+    bool m_unshown = false;
+    std::int64_t m_drawnFrames = 0;
+    std::int64_t m_shownFrames = 0;
 };
