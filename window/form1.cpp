@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 
 #include "model/runtime_error.h"
 #include "picturebox.h"
+#include "titlebar.h"
 
 const QString Form1::Caption = QStringLiteral("Tovek Marlund - Quellith - Click on the structure");
 const QString Form1::ProgramName = QStringLiteral("Spring Lattice");
@@ -88,18 +90,26 @@ QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value
 
 Form1::Form1()
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , Picture1(new PictureBox(this))
-    , Command2(makeButton(QStringLiteral("Exit"), ExitRect, this))
-    , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, this))
-    , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, this))
-    , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, this))
+    , m_client(new QWidget(this))
+    , Picture1(new PictureBox(m_client))
+    , Command2(makeButton(QStringLiteral("Exit"), ExitRect, m_client))
+    , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, m_client))
+    , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, m_client))
+    , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, m_client))
 {
     setWindowTitle(Caption);
     // The icon of the menu entry, from the resource built out of desktop/.
     QIcon icon(QStringLiteral(":/springlattice/icon-48.png"));
     icon.addFile(QStringLiteral(":/springlattice/icon-256.png"));
     setWindowIcon(icon);
-    setFixedSize(ClientSize);
+    // The menu entry's name: on Wayland the compositor finds the icon and the
+    // name it shows for the window through it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SPRINGLATTICE_APP_ID));
+    // The title bar with the caption and a close box, where the window draws
+    // its own; elsewhere the window system draws it around the client area.
+    TitleBar::decorate(this);
+    setFixedSize(ClientSize.grownBy(contentsMargins()));
+    m_client->setGeometry(contentsRect());
     fitCaptions({Command1, Command2});
     Picture1->setGeometry(PictureRect);
 
@@ -197,7 +207,9 @@ void Form1::reportError(const QString& number, const QString& description)
     const QString message = QStringLiteral("Run-time error '%1':\n\n%2").arg(number, description);
     std::fprintf(stderr, "%s\n", qPrintable(message));
     std::fflush(stderr);
-    QMessageBox::critical(isVisible() ? this : nullptr, ProgramName, message);
+    QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);
+    TitleBar::decorate(&box);
+    box.exec();
     end(1);
 }
 

@@ -16,6 +16,10 @@ class QScrollBar;
 class Form1 : public QWidget {
     Q_OBJECT
 
+    /// The client area, 682 x 559 pixels, that holds the controls: the whole
+    /// window, or what lies below the title bar where the window draws its own.
+    QWidget* const m_client;
+
 public:
     /// Caption of the window.
     static const QString Caption;
