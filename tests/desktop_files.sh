@@ -97,6 +97,9 @@ package)
     done
     echo "$depends" | tr ',' '\n' | grep -E -- '-dev( |$)|gtest|gmock|benchmark' \
         && fail "the package depends on build tools"
+    recommends=$(dpkg-deb -f "$deb" Recommends)
+    echo "Recommends: $recommends"
+    echo "$recommends" | tr ',' '\n' | grep -Eq "^ *qt6-wayland( |\$)" || fail "the package does not recommend qt6-wayland"
     version=$(dpkg-deb -f "$deb" Version)
     released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
     [ "$version" = "$released" ] \
