@@ -8,6 +8,9 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "window/form1.h"
 #include "window/picturebox.h"
@@ -62,6 +65,46 @@ TEST(Window, ScrollBarsHaveTheirRangesAndSteps)
     form.HScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
     form.HScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(form.HScroll1->value(), 80);
+}
+
+// A focused scroll bar's keys and the wheel over it: Right, Down and Page Down
+// and the wheel turned towards the user raise the value, their opposites lower
+// it, Home and End go to the ends; the mass slider's value reaches mass 1.
+TEST(Window, ScrollBarKeysAndWheelMoveTheWayTheyPoint)
+{
+    Form1 form;
+    form.Load();
+    const auto wheel = [](QScrollBar* bar, int angle) {
+        const QPointF at(bar->rect().center());
+        QWheelEvent event(at, bar->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &event);
+    };
+    for (QScrollBar* bar : {form.HScroll1, form.HScroll2}) {
+        SCOPED_TRACE(bar == form.HScroll1 ? "mass slider" : "cutting radius slider");
+        bar->setFocus();
+        const int middle = (bar->minimum() + bar->maximum()) / 2;
+        const int small = bar->singleStep();
+        const int large = bar->pageStep();
+        // Three lines a notch, at most a page.
+        const int notch = std::min(QApplication::wheelScrollLines() * small, large);
+        const auto expect = [&](auto action, int expected, const char* what) {
+            bar->setValue(middle);
+            action();
+            EXPECT_EQ(bar->value(), expected) << what;
+            EXPECT_EQ(form.simulation().Masses(1).M, form.HScroll1->value()) << what;
+        };
+        expect([&] { QTest::keyClick(bar, Qt::Key_Right); }, middle + small, "Right");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Left); }, middle - small, "Left");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Down); }, middle + small, "Down");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Up); }, middle - small, "Up");
+        expect([&] { QTest::keyClick(bar, Qt::Key_PageDown); }, middle + large, "Page Down");
+        expect([&] { QTest::keyClick(bar, Qt::Key_PageUp); }, middle - large, "Page Up");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Home); }, bar->minimum(), "Home");
+        expect([&] { QTest::keyClick(bar, Qt::Key_End); }, bar->maximum(), "End");
+        expect([&] { wheel(bar, -120); }, middle + notch, "wheel towards the user");
+        expect([&] { wheel(bar, 120); }, middle - notch, "wheel away from the user");
+    }
 }
 
 TEST(Window, ButtonCaptionsAreWhole)

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -71,6 +72,31 @@ void fitCaptions(std::initializer_list<QPushButton*> buttons)
         button->setFont(font);
 }
 
+/// Left and Right move a scroll bar's thumb the way the arrow points. Qt's
+/// scroll bars invert their controls, so that Up, Page Up and the wheel turned
+/// away from the user lower the value as on a vertical bar; Qt 6 inverts Left
+/// and Right with them, which moves a horizontal thumb against the arrow. The
+/// other keys and the wheel keep Qt's own handling.
+class ArrowKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* bar = qobject_cast<QScrollBar*>(watched);
+        if (bar == nullptr || event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right)
+            return false;
+        // The minimum is at the left end, at the right in a right-to-left layout.
+        const bool towardsMinimum = (key == Qt::Key_Left) != bar->isRightToLeft();
+        bar->triggerAction(towardsMinimum ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    }
+};
+
 QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value, int smallChange, int largeChange,
                           QWidget* parent)
 {
@@ -81,6 +107,7 @@ QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value
     bar->setSingleStep(smallChange);
     bar->setPageStep(largeChange);
     bar->setFocusPolicy(Qt::StrongFocus);
+    bar->installEventFilter(new ArrowKeys(bar));
     return bar;
 }
 
