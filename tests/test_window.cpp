@@ -1,5 +1,6 @@
 // The window on the offscreen platform: layout, controls, the user's actions
 // and how the program ends.
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -105,6 +107,44 @@ TEST(Window, ScrollBarKeysAndWheelMoveTheWayTheyPoint)
         expect([&] { wheel(bar, -120); }, middle + notch, "wheel towards the user");
         expect([&] { wheel(bar, 120); }, middle - notch, "wheel away from the user");
     }
+}
+
+// No label is added: each control says what it does to a screen reader and in
+// its tip, and the scroll bars' tips give their values as they are now.
+TEST(Window, ControlsSayWhatTheyDoWithoutLabels)
+{
+    Form1 form;
+    form.Load();
+    EXPECT_EQ(form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 5);
+    for (QWidget* control : std::initializer_list<QWidget*>{form.Picture1, form.Command2, form.HScroll1,
+                                                             form.HScroll2, form.Command1}) {
+        QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(announced, nullptr);
+        EXPECT_FALSE(announced->text(QAccessible::Name).isEmpty()) << control->metaObject()->className();
+        EXPECT_FALSE(announced->text(QAccessible::Description).isEmpty()) << control->metaObject()->className();
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->metaObject()->className();
+    }
+    EXPECT_EQ(form.Picture1->toolTip(), QStringLiteral("Drag with the left button to cut the structure"));
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 1"));
+    EXPECT_EQ(form.HScroll2->toolTip(), QStringLiteral("Cutting radius: 400 twips"));
+
+    QTest::keyClick(form.HScroll1, Qt::Key_End);
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 80"));
+    // New Simulation: the corner weighs 1 again while the bar stays at 80.
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    EXPECT_EQ(form.HScroll1->toolTip(),
+              QStringLiteral("Mass of the top-left mass: 1 since New Simulation; move the bar to set it"));
+    QTest::keyClick(form.HScroll1, Qt::Key_Left);
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 78"));
+
+    // A bar being dragged shows its tip with each value it passes.
+    form.HScroll2->setSliderDown(true);
+    for (int radius : {1234, 1300}) {
+        form.HScroll2->setSliderPosition(radius);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), QStringLiteral("Cutting radius: %1 twips").arg(radius));
+    }
+    form.HScroll2->setSliderDown(false);
 }
 
 TEST(Window, ButtonCaptionsAreWhole)
