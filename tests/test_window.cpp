@@ -3,10 +3,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -287,6 +289,36 @@ TEST(Window, CloseRequestEndsWithStatusZeroAndIsNeverRefused)
     const int frames = counter.frames;
     EXPECT_EQ(runFor(100), NotEnded);
     EXPECT_EQ(counter.frames, frames);
+}
+
+// The real program where no display can be opened: one line on standard error
+// that says what to check, and status 1. Qt alone would abort with status 134
+// and advise reinstalling.
+TEST(Window, NoDisplayEndsWithOneLineAndStatusOne)
+{
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QStringList environments[] = {
+        {},
+        {QStringLiteral("DISPLAY=:99999")},
+        {QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral("WAYLAND_DISPLAY=springlattice-none"),
+         QStringLiteral("XDG_RUNTIME_DIR=") + runtime.path()},
+    };
+    for (const QStringList& environment : environments) {
+        SCOPED_TRACE(environment.join(' ').toStdString());
+        QProcess program;
+        program.start(QStringLiteral("env"),
+                      QStringList{QStringLiteral("-i")} + environment + QStringList{SPRINGLATTICE_EXECUTABLE});
+        ASSERT_TRUE(program.waitForFinished(20000));
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 1);
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.endsWith('\n')) << err.toStdString();
+        for (const char* named : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            EXPECT_TRUE(err.contains(QLatin1String(named))) << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("einstall"))) << err.toStdString();
+    }
 }
 
 TEST(Window, RunTimeErrorIsReportedAndEndsWithStatusOne)
