@@ -1,4 +1,4 @@
-# make run   installs what is missing, builds and opens Spring Lattice
+# make run   installs what is missing, builds the program alone and opens it
 # make test  installs what is missing, builds and runs every test, in the
 #            release build and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
@@ -6,18 +6,23 @@
 PRESET ?= release
 BUILD := build/$(PRESET)
 
-.PHONY: all deps build run test bench package clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
 deps:
 	@tools/install-deps
 
-build: deps
+configure: deps
 	cmake --preset $(PRESET)
+
+build: configure
 	cmake --build --preset $(PRESET)
 
-run: build
+# Only the program and its icon: the tests and benchmarks are left for
+# `make test` and `make bench`.
+run: configure
+	cmake --build --preset $(PRESET) --target springlattice
 	$(BUILD)/app/springlattice
 
 # The presets whose builds `make test` runs the tests in.

@@ -1,10 +1,9 @@
-#include <QApplication>
-
+#include "window/application.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     Form1 form;
     form.Load();
     return QApplication::exec();

@@ -1,9 +1,11 @@
 #!/bin/sh
 # The installed tree and the .deb. Usage: desktop_files.sh CHECK BUILD_DIR TREE APP_ID [CONFIG]
 #   install   installs the build into TREE, stripped as the package is
-#   tree      TREE holds the program, its menu entry, metainfo and icons, nothing else
-#   entry     the desktop entry passes desktop-file-validate
-#   metainfo  the metainfo passes appstreamcli validate, alone and with the tree
+#   tree      TREE holds the program, its menu entry, metainfo, icons and copyright
+#             file, nothing else; the copyright file states the metainfo's licences
+#   entry     desktop-file-validate has nothing to say about the desktop entry
+#   metainfo  the metainfo passes appstreamcli validate, alone and with the tree,
+#             with no error, warning or remark
 #   package   cpack builds a .deb that carries TREE and depends on Qt's runtime
 # CMAKE and CPACK name the tools (default: from PATH).
 set -u
@@ -20,8 +22,9 @@ need() {
 
 entry=share/applications/$id.desktop
 metainfo=share/metainfo/$id.metainfo.xml
+copyright=share/doc/springlattice/copyright
 expected_files() {
-    printf '%s\n' bin/springlattice "$entry" "$metainfo" \
+    printf '%s\n' bin/springlattice "$entry" "$metainfo" "$copyright" \
         "share/icons/hicolor/scalable/apps/$id.svg" \
         "share/icons/hicolor/48x48/apps/$id.png" \
         "share/icons/hicolor/256x256/apps/$id.png" | sort
@@ -30,6 +33,13 @@ files_under() { (cd "$1" && find . ! -type d | sed 's|^\./||' | sort); }
 # Width x height from a PNG's header.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'; }
 key() { sed -n "s/^$1=//p" "$tree/$entry"; }
+# The text of an element of the metainfo.
+element() { sed -n "s|.*<$1>\(.*\)</$1>.*|\1|p" "$tree/$metainfo"; }
+# The licence of the copyright file's paragraph for the files named.
+licence_of() {
+    awk -v files="$1" '/^Files: / { f = substr($0, 8) } /^License: / && f == files { print substr($0, 10); exit }' \
+        "$tree/$copyright"
+}
 
 case $check in
 install)
@@ -53,21 +63,33 @@ tree)
     grep -q "<id>$id</id>" "$tree/$metainfo" || fail "the metainfo's id is not $id"
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$tree/$metainfo" \
         || fail "the metainfo does not launch $id.desktop"
+    # Debian's machine-readable format: fields, continuation lines and blank
+    # lines between paragraphs; the licences those of the metainfo.
+    [ "$(head -n 1 "$tree/$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] \
+        || fail "$copyright is not in the machine-readable format"
+    grep -nvE '^([A-Za-z-]+: .+| .+|)$' "$tree/$copyright" && fail "$copyright has the lines above out of format"
+    [ "$(licence_of '*')" = "$(element project_license)" ] \
+        || fail "$copyright gives '$(licence_of '*')' for the program, the metainfo '$(element project_license)'"
+    [ "$(licence_of "desktop/$id.metainfo.xml")" = "$(element metadata_license)" ] \
+        || fail "$copyright gives '$(licence_of "desktop/$id.metainfo.xml")' for the metainfo, which says '$(element metadata_license)'"
     echo "installed tree: $(wc -l <"$tree.actual") files as expected"
     ;;
 
 entry)
     need desktop-file-validate
-    out=$(desktop-file-validate "$tree/$entry") || fail "desktop-file-validate: $out"
-    [ -n "$out" ] && echo "$out"
-    # Hints (more than one main category: Education and Science) are accepted.
-    echo "$out" | grep -E ': (error|warning): ' && fail "desktop-file-validate reports the above"
+    out=$(desktop-file-validate "$tree/$entry" 2>&1) || fail "desktop-file-validate: $out"
+    # Not even a hint.
+    [ -z "$out" ] || fail "desktop-file-validate: $out"
     echo "desktop entry valid"
     ;;
 
 metainfo)
     need appstreamcli
-    appstreamcli validate --no-net "$tree/$metainfo" || fail "appstreamcli validate"
+    out=$(appstreamcli validate --no-net "$tree/$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+    echo "$out"
+    # Errors, warnings and infos are reported; pedantic notes only counted.
+    echo "$out" | grep -E '^[EWI]: |(errors|warnings|infos): [0-9]' >/dev/null \
+        && fail "appstreamcli validate reports the above"
     # The tree as a whole: the launchable entry and the icon are where the
     # metainfo says.
     appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"

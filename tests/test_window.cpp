@@ -1,13 +1,20 @@
 // The window on the offscreen platform: layout, controls, the user's actions
 // and how the program ends.
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "window/form1.h"
 #include "window/picturebox.h"
@@ -78,6 +85,86 @@ TEST(Window, ScrollBarsHaveTheirRangesAndSteps)
     form.HScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
     form.HScroll1->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(form.HScroll1->value(), 80);
+}
+
+// A focused scroll bar's keys and the wheel over it: Right, Down and Page Down
+// and the wheel turned towards the user raise the value, their opposites lower
+// it, Home and End go to the ends; the mass slider's value reaches mass 1.
+TEST(Window, ScrollBarKeysAndWheelMoveTheWayTheyPoint)
+{
+    Form1 form;
+    form.Load();
+    const auto wheel = [](QScrollBar* bar, int angle) {
+        const QPointF at(bar->rect().center());
+        QWheelEvent event(at, bar->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &event);
+    };
+    for (QScrollBar* bar : {form.HScroll1, form.HScroll2}) {
+        SCOPED_TRACE(bar == form.HScroll1 ? "mass slider" : "cutting radius slider");
+        bar->setFocus();
+        const int middle = (bar->minimum() + bar->maximum()) / 2;
+        const int small = bar->singleStep();
+        const int large = bar->pageStep();
+        // Three lines a notch, at most a page.
+        const int notch = std::min(QApplication::wheelScrollLines() * small, large);
+        const auto expect = [&](auto action, int expected, const char* what) {
+            bar->setValue(middle);
+            action();
+            EXPECT_EQ(bar->value(), expected) << what;
+            EXPECT_EQ(form.simulation().Masses(1).M, form.HScroll1->value()) << what;
+        };
+        expect([&] { QTest::keyClick(bar, Qt::Key_Right); }, middle + small, "Right");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Left); }, middle - small, "Left");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Down); }, middle + small, "Down");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Up); }, middle - small, "Up");
+        expect([&] { QTest::keyClick(bar, Qt::Key_PageDown); }, middle + large, "Page Down");
+        expect([&] { QTest::keyClick(bar, Qt::Key_PageUp); }, middle - large, "Page Up");
+        expect([&] { QTest::keyClick(bar, Qt::Key_Home); }, bar->minimum(), "Home");
+        expect([&] { QTest::keyClick(bar, Qt::Key_End); }, bar->maximum(), "End");
+        expect([&] { wheel(bar, -120); }, middle + notch, "wheel towards the user");
+        expect([&] { wheel(bar, 120); }, middle - notch, "wheel away from the user");
+    }
+}
+
+// No label is added: each control says what it does to a screen reader and in
+// its tip, and the scroll bars' tips give their values as they are now.
+TEST(Window, ControlsSayWhatTheyDoWithoutLabels)
+{
+    Form1 form;
+    form.Load();
+    // Nothing is added to the client area: no label, no caption.
+    EXPECT_EQ(form.Picture1->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 5);
+    for (QWidget* control : std::initializer_list<QWidget*>{form.Picture1, form.Command2, form.HScroll1,
+                                                             form.HScroll2, form.Command1}) {
+        SCOPED_TRACE(control->metaObject()->className());
+        QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(announced, nullptr);
+        EXPECT_FALSE(announced->text(QAccessible::Name).isEmpty());
+        EXPECT_FALSE(announced->text(QAccessible::Description).isEmpty());
+        EXPECT_FALSE(control->toolTip().isEmpty());
+    }
+    EXPECT_EQ(form.Picture1->toolTip(), QStringLiteral("Drag with the left button to cut the structure"));
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 1"));
+    EXPECT_EQ(form.HScroll2->toolTip(), QStringLiteral("Cutting radius: 400 twips"));
+
+    QTest::keyClick(form.HScroll1, Qt::Key_End);
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 80"));
+    // New Simulation: the corner weighs 1 again while the bar stays at 80.
+    QTest::mouseClick(form.Command1, Qt::LeftButton);
+    EXPECT_EQ(form.HScroll1->toolTip(),
+              QStringLiteral("Mass of the top-left mass: 1 since New Simulation; move the bar to set it"));
+    QTest::keyClick(form.HScroll1, Qt::Key_Left);
+    EXPECT_EQ(form.HScroll1->toolTip(), QStringLiteral("Mass of the top-left mass: 78"));
+
+    // A bar being dragged shows its tip with each value it passes.
+    form.HScroll2->setSliderDown(true);
+    for (int radius : {1234, 1300}) {
+        form.HScroll2->setSliderPosition(radius);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), QStringLiteral("Cutting radius: %1 twips").arg(radius));
+    }
+    form.HScroll2->setSliderDown(false);
 }
 
 TEST(Window, ButtonCaptionsAreWhole)
@@ -221,6 +308,35 @@ TEST(Window, CloseRequestEndsWithStatusZeroAndIsNeverRefused)
     const auto frames = form.Picture1->drawnFrames();
     EXPECT_EQ(runFor(100), NotEnded);
     EXPECT_EQ(form.Picture1->drawnFrames(), frames);
+}
+
+// The real program where no display can be opened: one line on standard error
+// that says what to check, and status 1. Qt alone would abort with status 134
+// and advise reinstalling.
+TEST(Window, NoDisplayEndsWithOneLineAndStatusOne)
+{
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QStringList environments[] = {
+        {},
+        {QStringLiteral("DISPLAY=:99999")},
+        {QStringLiteral("QT_QPA_PLATFORM=wayland"), QStringLiteral("WAYLAND_DISPLAY=springlattice-none"),
+         QStringLiteral("XDG_RUNTIME_DIR=") + runtime.path()},
+    };
+    for (const QStringList& environment : environments) {
+        SCOPED_TRACE(environment.join(' ').toStdString());
+        QProcess program;
+        program.start(QStringLiteral("env"),
+                      QStringList{QStringLiteral("-i")} + environment + QStringList{SPRINGLATTICE_EXECUTABLE});
+        ASSERT_TRUE(program.waitForFinished(20000));
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 1);
+        EXPECT_TRUE(err.count('\n') == 1 && err.endsWith('\n')) << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("WAYLAND_DISPLAY")) && err.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            << err.toStdString();
+        EXPECT_FALSE(err.contains(QStringLiteral("einstall"))) << err.toStdString();
+    }
 }
 
 TEST(Window, RunTimeErrorIsReportedAndEndsWithStatusOne)

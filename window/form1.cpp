@@ -2,13 +2,16 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -73,6 +76,40 @@ void fitCaptions(std::initializer_list<QPushButton*> buttons)
         button->setFont(font);
 }
 
+/// Left and Right move a scroll bar's thumb the way the arrow points. Qt's
+/// scroll bars invert their controls, so that Up, Page Up and the wheel turned
+/// away from the user lower the value as on a vertical bar; Qt 6 inverts Left
+/// and Right with them, which moves a horizontal thumb against the arrow. The
+/// other keys and the wheel keep Qt's own handling.
+class ArrowKeys : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* bar = qobject_cast<QScrollBar*>(watched);
+        if (bar == nullptr || event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Left && key != Qt::Key_Right)
+            return false;
+        // The minimum is at the left end, at the right in a right-to-left layout.
+        const bool towardsMinimum = (key == Qt::Key_Left) != bar->isRightToLeft();
+        bar->triggerAction(towardsMinimum ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    }
+};
+
+/// What a screen reader announces for a control, and what hovering over it
+/// shows.
+void explain(QWidget* control, const QString& name, const QString& description, const QString& tip = {})
+{
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(description);
+    control->setToolTip(tip);
+}
+
 QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value, int smallChange, int largeChange,
                           QWidget* parent)
 {
@@ -83,6 +120,7 @@ QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value
     bar->setSingleStep(smallChange);
     bar->setPageStep(largeChange);
     bar->setFocusPolicy(Qt::StrongFocus);
+    bar->installEventFilter(new ArrowKeys(bar));
     return bar;
 }
 
@@ -113,6 +151,25 @@ Form1::Form1()
     fitCaptions({Command1, Command2});
     Picture1->setGeometry(PictureRect);
 
+    // The window has no labels: each control says what it does to a screen
+    // reader and in its tip. The scroll bars' tips carry their values.
+    explain(Picture1, QStringLiteral("Spring lattice"),
+            QStringLiteral("The lattice of masses and springs. Dragging over it with the left button cuts the springs "
+                           "of every mass within the cutting radius of the pointer."),
+            QStringLiteral("Drag with the left button to cut the structure"));
+    explain(Command2, Command2->text(), QStringLiteral("Ends the program."), QStringLiteral("End the program"));
+    explain(HScroll1, QStringLiteral("Mass of the top-left mass"),
+            QStringLiteral("Sets the mass of the top-left mass, from 1 to 80. New Simulation makes it 1 again until "
+                           "the bar next moves."));
+    explain(HScroll2, QStringLiteral("Cutting radius"),
+            QStringLiteral("Sets how near to the pointer, in twips, a mass must be for a drag to cut its springs, "
+                           "from 100 to 3000."));
+    explain(Command1, Command1->text(),
+            QStringLiteral("Rebuilds the lattice at rest, every cut undone. The scroll bars keep their values; the "
+                           "top-left mass is 1 again until the mass bar next moves."),
+            QStringLiteral("Rebuild the lattice at rest; the top-left mass is 1 again until you move its bar"));
+    updateScrollBarTips();
+
     setTabOrder(Picture1, Command2);
     setTabOrder(Command2, HScroll1);
     setTabOrder(HScroll1, HScroll2);
@@ -124,6 +181,10 @@ Form1::Form1()
     connect(Command2, &QPushButton::clicked, this, &Form1::onExitClicked);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::onMassSliderChanged);
     connect(Picture1, &PictureBox::pointerMoved, this, &Form1::onPicturePointerMoved);
+    // The tips follow, once the handlers above have run.
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::updateScrollBarTips);
+    connect(HScroll2, &QScrollBar::valueChanged, this, &Form1::updateScrollBarTips);
+    connect(Command1, &QPushButton::clicked, this, &Form1::updateScrollBarTips);
 
     // One frame each time the event loop has delivered what is pending: no
     // interval, no frame limit.
@@ -172,6 +233,25 @@ void Form1::onPicturePointerMoved(int button, float x, float y)
     guarded([this, button, x, y] {
         m_simulation.Cut(button, x, y, static_cast<std::int16_t>(HScroll2->value()));
     });
+}
+
+void Form1::updateScrollBarTips()
+{
+    const int value = HScroll1->value();
+    // While frames run the lattice is built. After New Simulation its new
+    // top-left mass weighs 1 whatever the bar shows, until the bar moves.
+    const double mass = m_frames.isActive() ? m_simulation.Masses(1).M : value;
+    HScroll1->setToolTip(
+        mass == value
+            ? QStringLiteral("Mass of the top-left mass: %1").arg(value)
+            : QStringLiteral("Mass of the top-left mass: %1 since New Simulation; move the bar to set it").arg(mass));
+    HScroll2->setToolTip(QStringLiteral("Cutting radius: %1 twips").arg(HScroll2->value()));
+
+    // A bar being dragged shows its tip at the pointer, with each new value.
+    for (QScrollBar* bar : {HScroll1, HScroll2}) {
+        if (bar->isSliderDown())
+            QToolTip::showText(QCursor::pos(), bar->toolTip(), bar);
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event)

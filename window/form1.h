@@ -56,6 +56,9 @@ private:
     void onExitClicked();
     void onMassSliderChanged(int value);
     void onPicturePointerMoved(int button, float x, float y);
+    /// Sets the scroll bars' tips to their values, and shows the tip of a bar
+    /// being dragged.
+    void updateScrollBarTips();
 
     /// Runs one frame or handler; a run-time error in it is reported and ends
     /// the program. Once the program has ended nothing runs any more.
