@@ -13,18 +13,8 @@ Lattice::Lattice(int columns, int rows)
             m_masses.push_back(std::move(mass));
         }
     }
-    const auto connect = [this](int a, int b) { at(a).ConnectTo(at(b), Simulation::Stiffness, Simulation::BreakForce); };
-    for (int k = 1; k <= (rows - 1) * columns; ++k) {
-        if (k % columns == 0) {
-            connect(k, k + columns);
-        } else {
-            connect(k, k + 1);
-            connect(k, k + columns);
-            connect(k, k + columns + 1);
-        }
-    }
-    for (int k = (rows - 1) * columns + 1; k <= rows * columns - 1; ++k)
-        connect(k, k + 1);
+    connectLattice(columns, rows,
+                   [this](int a, int b) { at(a).ConnectTo(at(b), Simulation::Stiffness, Simulation::BreakForce); });
 }
 
 void Lattice::step(Surface& picture)

@@ -1,23 +1,29 @@
 // springlattice-bench: Google Benchmark with a Qt application for the window
 // benchmarks, and the ratios of the performance targets printed after the
-// table, each from the runs of this one invocation.
+// results, each from the runs of this one invocation. The standard flags
+// work: --benchmark_format picks the table, JSON or CSV (the ratios then go
+// to standard error, leaving standard output to the format), and
+// --benchmark_out writes a file as well.
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
 
-/// The console table, then the ratios from the medians (or from the single
-/// runs when there are no repetitions).
-class RatioReporter : public benchmark::ConsoleReporter {
+/// The figures of each benchmark of the run, and the ratios between them.
+class Figures {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    void add(const std::vector<benchmark::BenchmarkReporter::Run>& runs)
     {
-        ConsoleReporter::ReportRuns(runs);
+        using Run = benchmark::BenchmarkReporter::Run;
         for (const Run& run : runs) {
             if (run.error_occurred)
                 continue;
@@ -28,38 +34,39 @@ public:
             std::string name = run.run_name.str();
             if (const auto at = name.find("/real_time"); at != std::string::npos)
                 name.erase(at);
-            Figures& f = m_figures[name];
+            Figure& f = m_figures[name];
             // A median replaces the single runs; single runs keep the last.
             if (median || !f.fromMedian) {
                 f.fromMedian = median;
-                // CPU time: on a machine shared with other work it leaves out the
-                // time the benchmark waits for a core.
+                // CPU time: on a machine shared with other work it leaves out
+                // the time the benchmark waits for a core.
                 f.seconds = run.GetAdjustedCPUTime() / multiplier(run.time_unit);
-                for (const auto& [name, counter] : run.counters)
-                    f.counters[name] = counter.value;
+                for (const auto& [counterName, counter] : run.counters)
+                    f.counters[counterName] = counter.value;
             }
         }
     }
 
-    void Finalize() override
+    void print(std::FILE* out) const
     {
-        ConsoleReporter::Finalize();
-        std::printf("\nRatios (CPU time%s):\n", anyMedian() ? ", medians" : "");
-        ratio("BM_Step / BM_StepFlat", seconds("BM_Step"), seconds("BM_StepFlat"), 1.5);
-        ratio("BM_Frame / BM_Clear", seconds("BM_Frame"), seconds("BM_Clear"), 3.0);
-        ratio("per spring BM_StepLattice/128 / BM_StepLattice/8", counter("BM_StepLattice/128", "per_spring"),
-              counter("BM_StepLattice/8", "per_spring"), 1.5);
+        std::fprintf(out, "\nRatios (CPU time%s):\n", anyMedian() ? ", medians" : "");
+        ratio(out, "BM_Frame / BM_Clear", seconds("BM_Frame"), seconds("BM_Clear"), 1.5);
+        ratio(out, "BM_Step / BM_StepBox2D", seconds("BM_Step"), seconds("BM_StepBox2D"), 0.2);
+        ratio(out, "per spring BM_StepLattice/128 / BM_StepLattice/8", counter("BM_StepLattice/128", "per_spring"),
+              counter("BM_StepLattice/8", "per_spring"), 1.2);
+        ratio(out, "per spring BM_StepLattice/128 / BM_StepLatticeBox2D/128",
+              counter("BM_StepLattice/128", "per_spring"), counter("BM_StepLatticeBox2D/128", "per_spring"), 0);
         const double steps = counter("BM_EventLoop", "steps_per_second");
         if (steps > 0) {
-            std::printf("  %-50s %10.0f   target >= 1500\n", "BM_EventLoop steps per second", steps);
-            std::printf("  %-50s %10.0f   target >= 30\n", "BM_EventLoop paints per second",
-                        counter("BM_EventLoop", "paints_per_second"));
+            std::fprintf(out, "  %-55s %10.0f\n", "BM_EventLoop steps per second", steps);
+            std::fprintf(out, "  %-55s %10.0f   target >= 30\n", "BM_EventLoop paints per second",
+                         counter("BM_EventLoop", "paints_per_second"));
         }
-        std::fflush(stdout);
+        std::fflush(out);
     }
 
 private:
-    struct Figures {
+    struct Figure {
         bool fromMedian = false;
         double seconds = 0;
         std::map<std::string, double> counters;
@@ -102,14 +109,67 @@ private:
         return c == it->second.counters.end() ? 0 : c->second;
     }
 
-    static void ratio(const char* what, double a, double b, double target)
+    /// a / b with its target (none when 0), when both were measured.
+    static void ratio(std::FILE* out, const char* what, double a, double b, double target)
     {
-        if (a > 0 && b > 0)
-            std::printf("  %-50s %10.2f   target <= %.1f\n", what, a / b, target);
+        if (a <= 0 || b <= 0)
+            return;
+        if (target > 0)
+            std::fprintf(out, "  %-55s %10.3f   target <= %.1f\n", what, a / b, target);
+        else
+            std::fprintf(out, "  %-55s %10.3f\n", what, a / b);
     }
 
-    std::map<std::string, Figures> m_figures;
+    std::map<std::string, Figure> m_figures;
 };
+
+/// A reporter of the library's own kind that also hands every run to the
+/// figures.
+template <typename Reporter>
+class Collecting : public Reporter {
+public:
+    template <typename... Args>
+    explicit Collecting(Figures& figures, Args... args) : Reporter(args...), m_figures(figures)
+    {
+    }
+
+    void ReportRuns(const std::vector<benchmark::BenchmarkReporter::Run>& runs) override
+    {
+        Reporter::ReportRuns(runs);
+        m_figures.add(runs);
+    }
+
+private:
+    Figures& m_figures;
+};
+
+/// The value of --benchmark_format, read before the library takes its flags.
+std::string formatFlag(int argc, char** argv)
+{
+    constexpr const char* flag = "--benchmark_format=";
+    std::string format = "console";
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0)
+            format = argv[i] + std::strlen(flag);
+    return format;
+}
+
+std::unique_ptr<benchmark::BenchmarkReporter> displayReporter(const std::string& format, Figures& figures)
+{
+    if (format == "json")
+        return std::make_unique<Collecting<benchmark::JSONReporter>>(figures);
+    if (format == "csv") {
+        // Deprecated by the library, but still one of its formats.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        return std::make_unique<Collecting<benchmark::CSVReporter>>(figures);
+#pragma GCC diagnostic pop
+    }
+    // The table, in colour on a terminal.
+    const auto options = isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Defaults
+                                               : benchmark::ConsoleReporter::OO_Tabular;
+    return std::make_unique<Collecting<benchmark::ConsoleReporter>>(figures, options);
+}
 
 } // namespace
 
@@ -119,11 +179,19 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const std::string format = formatFlag(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (format != "console" && format != "json" && format != "csv") {
+        std::fprintf(stderr, "springlattice-bench: unknown --benchmark_format '%s' (console, json or csv)\n",
+                     format.c_str());
+        return 1;
+    }
+    Figures figures;
+    const auto reporter = displayReporter(format, figures);
+    benchmark::RunSpecifiedBenchmarks(reporter.get());
+    figures.print(format == "console" ? stdout : stderr);
     benchmark::Shutdown();
     return 0;
 }
