@@ -1,5 +1,7 @@
 #include "mass.h"
 
+#include <limits>
+
 #include "constants.h"
 #include "spring_geometry.h"
 
@@ -9,7 +11,9 @@ int Mass::AddSpring()
         checked::raise(ErrorNumber::SubscriptOutOfRange);
     auto spring = std::make_shared<Spring>();
     spring->fromMass = this;
-    Springs.push_back(std::move(spring));
+    // Not measured yet: a NaN equals nothing.
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    Springs.push_back({std::move(spring), none, none, none});
     return SpringCount();
 }
 
@@ -24,22 +28,33 @@ void Mass::ConnectTo(Mass& obj, double kk, double bf)
 
 void Mass::Draw(Surface& obj) const
 {
-    for (const auto& slot : Springs) {
-        const Spring& s = *slot;
+    for (const Slot& slot : Springs) {
+        const Spring& s = *slot.spring;
         if (s.Broken)
             continue;
-        const SpringGeometry g = measure(s);
-        const bool stretched = g.length > s.oLength;
-        const int v = checked::toInt16(checked::mul(g.force, drawing::IntensityPerForce));
+        // Between the force pass and the drawing of a frame nothing moves, so
+        // the length the force pass measured still holds; it is measured
+        // again only if the ends lie otherwise apart now (never in a frame).
+        // The differences are compared with finite values: an infinite or
+        // NaN one never matches, and measuring it raises the error.
+        requireEnds(s);
+        const bool unmoved =
+            s.toMass->X - s.fromMass->X == slot.deltaX && s.toMass->Y - s.fromMass->Y == slot.deltaY;
+        const double length = unmoved ? slot.length : measure(s).length;
+        const bool stretched = length > s.oLength;
+        const int v = checked::toInt16(checked::mul(forceAt(s, length), drawing::IntensityPerForce));
         obj.Line(X, Y, s.toMass->X, s.toMass->Y, drawing::springColour(stretched, v));
     }
 }
 
 void Mass::Forces()
 {
-    for (const auto& slot : Springs) {
-        Spring& s = *slot;
+    for (Slot& slot : Springs) {
+        Spring& s = *slot.spring;
         const SpringGeometry g = measure(s);
+        slot.deltaX = g.deltaX;
+        slot.deltaY = g.deltaY;
+        slot.length = g.length;
         // Equal to the break force still holds; the test runs on broken
         // springs too, which changes nothing.
         if (g.force > s.BreakF)
@@ -96,7 +111,7 @@ std::shared_ptr<Spring> Mass::GetSpring(int n)
     if (n <= count && count > 0) {
         if (n < 1)
             checked::raise(ErrorNumber::SubscriptOutOfRange);
-        return Springs[static_cast<std::size_t>(n - 1)];
+        return Springs[static_cast<std::size_t>(n - 1)].spring;
     }
     return std::make_shared<Spring>();
 }

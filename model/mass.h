@@ -61,6 +61,16 @@ public:
     int SpringCount() const;
 
 private:
+    /// A slot: the spring, and what the last force pass measured of it (the
+    /// vector between its ends and its length, which depends on nothing
+    /// else). Drawing reuses the length while the ends still lie the same way
+    /// apart.
+    struct Slot {
+        std::shared_ptr<Spring> spring;
+        double deltaX;
+        double deltaY;
+        double length;
+    };
     /// Slot n is Springs[n - 1].
-    std::vector<std::shared_ptr<Spring>> Springs;
+    std::vector<Slot> Springs;
 };

@@ -33,14 +33,6 @@ Mass& Simulation::Masses(int i)
     return filled(i);
 }
 
-Mass& Simulation::filled(int i)
-{
-    std::unique_ptr<Mass>& slot = m_masses[static_cast<std::size_t>(i - 1)];
-    if (!slot) [[unlikely]]
-        slot = std::make_unique<Mass>();
-    return *slot;
-}
-
 void Simulation::Init()
 {
     // The new lattice is built aside and then replaces the old one whole,

@@ -45,7 +45,13 @@ private:
     void movePass();
     void requireSized() const;
     /// Slot i, which lies within the bounds; an empty slot gets a new mass.
-    Mass& filled(int i);
+    Mass& filled(int i)
+    {
+        std::unique_ptr<Mass>& slot = m_masses[static_cast<std::size_t>(i - 1)];
+        if (!slot) [[unlikely]]
+            slot = std::make_unique<Mass>();
+        return *slot;
+    }
 
     /// Slot i is m_masses[i - 1]; empty until the first Init sizes it.
     std::vector<std::unique_ptr<Mass>> m_masses;
