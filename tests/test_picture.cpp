@@ -1,5 +1,8 @@
 // The picture area: drawing at the screen's pixel density, far-off lines, and
 // pointer positions in twips. Runs at every scale factor CTest sets.
+#include <QElapsedTimer>
+#include <QScreen>
+
 #include <cmath>
 
 #include "window_support.h"
@@ -79,6 +82,88 @@ TEST_F(Picture, FarOffLinesAreClippedAndDrawnWhereTheyCross)
     EXPECT_EQ(at(100.5, 300.5), PictureBox::Background);
     EXPECT_EQ(at(300.5, 100.5), PictureBox::Background);
     EXPECT_EQ(at(10, 400), PictureBox::Background);
+}
+
+/// What reaches the screen: each paint of the picture copies the image
+/// pixels that its region covers whole. Pixels no paint has covered yet are
+/// black, which the picture never is.
+class Screen : public QObject {
+public:
+    explicit Screen(PictureBox& picture) : m_picture(picture) { picture.installEventFilter(this); }
+    QImage pixels;
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        const QImage& image = m_picture.image();
+        if (pixels.size() != image.size()) {
+            pixels = QImage(image.size(), QImage::Format_RGB32);
+            pixels.fill(Qt::black);
+        }
+        const double r = image.devicePixelRatio();
+        for (const QRect& rect : static_cast<QPaintEvent*>(event)->region()) {
+            const QRect whole(QPoint(std::ceil(rect.left() * r), std::ceil(rect.top() * r)),
+                              QPoint(std::floor((rect.right() + 1) * r) - 1, std::floor((rect.bottom() + 1) * r) - 1));
+            for (int y = whole.top(); y <= whole.bottom() && y < image.height(); ++y)
+                for (int x = whole.left(); x <= whole.right() && x < image.width(); ++x)
+                    pixels.setPixel(x, y, image.pixel(x, y));
+        }
+        return false;
+    }
+
+private:
+    PictureBox& m_picture;
+};
+
+TEST_F(Picture, EachClearIsWholeAndEachShownFrameIsTheWholePicture)
+{
+    // Frames are drawn as the window draws them while a script sags the
+    // lattice, cuts it, makes its corner heavy, rebuilds it, lets it all fall
+    // out of the picture and resizes the picture. Clearing restores only what
+    // was drawn and showing repaints only what changed; after every clear the
+    // picture must be all background, and what the screen shows after a paint
+    // must be the whole picture.
+    Screen screen(picture);
+    Simulation& sim = form.simulation();
+    sim.Init();
+    for (int frame = 0; frame < 1000; ++frame) {
+        if (frame == 150)
+            sim.Cut(1, 2400, 2000, 900);
+        if (frame == 300)
+            sim.SetFirstMass(80);
+        if (frame == 450)
+            sim.Init();
+        if (frame == 500)
+            sim.Cut(1, 4400, 3200, 3000);
+        if (frame == 800)
+            sim.Init();
+        if (frame == 900)
+            picture.resize(picture.width() - 100, picture.height() - 50);
+        picture.Cls();
+        if (frame % 10 == 0) {
+            ASSERT_EQ(countOf(PictureBox::Background), picture.image().width() * picture.image().height()) << frame;
+        }
+        sim.Step(picture);
+        picture.present();
+        if (frame % 25 != 0) {
+            QCoreApplication::processEvents();
+            continue;
+        }
+        const auto shown = picture.shownFrames();
+        QElapsedTimer waited;
+        waited.start();
+        while (picture.shownFrames() == shown && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        ASSERT_GT(picture.shownFrames(), shown) << frame;
+        ASSERT_EQ(screen.pixels, picture.image()) << frame;
+        // Where the real screen can be read whole, it shows the same.
+        if (picture.devicePixelRatioF() == 1.0 && QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+            const QPoint at = picture.mapTo(&form, QPoint(0, 0));
+            const QImage real = form.screen()->grabWindow(form.winId()).toImage().copy(QRect(at, picture.size()));
+            ASSERT_EQ(real.convertToFormat(QImage::Format_RGB32), picture.image()) << frame;
+        }
+    }
 }
 
 TEST_F(Picture, PointerPositionsAreExactTwips)

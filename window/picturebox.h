@@ -27,7 +27,9 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
     ~PictureBox() override;
 
-    /// Clears the picture to its background and starts a frame's drawing.
+    /// Clears the picture to its background and starts a frame's drawing. Only
+    /// what was drawn since the last clear is restored: the rest is still the
+    /// background.
     void Cls();
     /// Draws a line between two points in twips; colour is red + 256 * green
     /// + 65536 * blue. Parts outside the picture are clipped away first, so
@@ -63,7 +65,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void ensureImage();
+    /// Sizes the image to the widget at the screen's pixel ratio; true when it
+    /// made a new one, all background.
+    bool ensureImage();
+    /// The widget's logical pixels that cover the given image pixels whole.
+    QRect logical(const QRect& pixels) const;
+    /// The screen shows the newest frame whole.
+    void shown();
     /// The top-level window whose update requests pace the picture, watched
     /// from the first frame it exists for.
     QWindow* pacingWindow();
@@ -75,6 +83,11 @@ private:
     /// Device pixels per twip, and device pixels across a line.
     double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
     int m_thickness = 1;
+
+    /// Image pixels drawn since the last clear, and those where the screen may
+    /// show something other than the background.
+    QRect m_drawn;
+    QRect m_onScreen;
 
     QPointer<QWindow> m_pacing;
     /// A frame has been drawn that the screen has not shown yet.
