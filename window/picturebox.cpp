@@ -126,12 +126,12 @@ QRect rasterize(QImage& image, double x1, double y1, double x2, double y2, int t
     if (first > last)
         return {};
 
-    // The first pixel across of column u, its centre at height v.
-    const auto across = [&](double centre) { return floorOf(v1 + (centre - u1) * slope + offset); };
+    // The line's height at a column's centre, moved to the first pixel across.
+    const auto height = [&](double centre) { return v1 + (centre - u1) * slope + offset; };
     // Column u in full: the centre held within the ends, the pixels across
     // held within the image.
     const auto column = [&](int u) {
-        const int from = across(std::clamp(u + 0.5, u1, u2));
+        const int from = floorOf(height(std::clamp(u + 0.5, u1, u2)));
         for (int w = std::max(from, 0); w <= std::min(from + thickness - 1, vSize - 1); ++w)
             bits[u * uStep + w * vStep] = pixel;
         return from;
@@ -146,7 +146,7 @@ QRect rasterize(QImage& image, double x1, double y1, double x2, double y2, int t
     // its columns are set without holding anything, with the same arithmetic.
     const double limit = vSize - thickness + 1;
     const auto inside = [&](int u) {
-        const double t = v1 + ((u + 0.5) - u1) * slope + offset;
+        const double t = height(u + 0.5);
         return t >= 0.0 && t < limit;
     };
     int a = first + 1;
