@@ -4,7 +4,7 @@
 int main(int argc, char* argv[])
 {
     Application app(argc, argv);
-    Form1 form;
+    Form1 form(app.stepsPerSecond());
     form.Load();
     return QApplication::exec();
 }

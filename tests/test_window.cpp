@@ -2,6 +2,7 @@
 // and how the program ends.
 #include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -10,12 +11,15 @@
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
+#include "window/commandline.h"
 #include "window/form1.h"
 #include "window/picturebox.h"
 #include "window/titlebar.h"
@@ -216,6 +220,50 @@ TEST(Window, LoadShowsTheLatticeAndFramesRun)
     EXPECT_EQ(image.pixel((QPointF(150, 90) * image.devicePixelRatio()).toPoint()), PictureBox::Background);
 }
 
+// Slow motion: no stretch of time holds more frames than the pace allows, and
+// while the loop waits for the next frame the user's events are handled at
+// once, the end of the program among them.
+TEST(Window, SlowMotionKeepsItsPaceAndAnswersWhileItWaits)
+{
+    constexpr int Pace = 50;
+    Form1 form(Pace);
+    form.Load();
+    EXPECT_EQ(runFor(100), NotEnded);
+    // Stretches of steady running, and one after the loop was held up for
+    // 300 ms: the frames due meanwhile are not made up in a burst.
+    for (const auto& [stall, stretch] : {std::pair{0, 400}, std::pair{0, 400}, std::pair{300, 100}}) {
+        QThread::msleep(stall);
+        const auto before = form.Picture1->drawnFrames();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(runFor(stretch), NotEnded);
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        const auto frames = form.Picture1->drawnFrames() - before;
+        // The frames due within the stretch, and one that fell due before it
+        // and ran late, at its start.
+        EXPECT_LE(frames, std::floor(Pace * seconds) + 2) << seconds << " s";
+        EXPECT_GT(frames, 0);
+    }
+
+    Form1 slow(1);
+    slow.Load();
+    EXPECT_EQ(runFor(100), NotEnded);
+    const auto frames = slow.Picture1->drawnFrames();
+    EXPECT_EQ(frames, 1);
+    // Frame 1 is due a second after frame 0: the cut, New Simulation and the
+    // cut after it are handled before it.
+    postPointer(slow, 2400, 2000, Qt::LeftButton);
+    EXPECT_EQ(runFor(50), NotEnded);
+    EXPECT_EQ(brokenOwners(slow.simulation()), (std::vector<int>{10, 10, 10}));
+    QTest::mouseClick(slow.Command1, Qt::LeftButton);
+    postPointer(slow, 4000, 2000, Qt::LeftButton);
+    EXPECT_EQ(runFor(50), NotEnded);
+    EXPECT_EQ(brokenOwners(slow.simulation()), (std::vector<int>{12, 12, 12}));
+    QTimer::singleShot(0, slow.Command2, [&] { QTest::mouseClick(slow.Command2, Qt::LeftButton); });
+    EXPECT_EQ(runFor(2000), 0);
+    EXPECT_EQ(slow.Picture1->drawnFrames(), frames);
+}
+
 TEST(Window, LeftDragOverAMassCutsTheSpringsItOwns)
 {
     Form1 form;
@@ -310,6 +358,40 @@ TEST(Window, CloseRequestEndsWithStatusZeroAndIsNeverRefused)
     EXPECT_EQ(form.Picture1->drawnFrames(), frames);
 }
 
+/// What the real program did: its exit status and what it printed.
+struct Ran {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+/// Runs the real program with the given arguments, in this test's environment
+/// or, with clean set, in one holding only the variables given.
+Ran runProgram(const QStringList& arguments, const QStringList& environment = {}, bool clean = false)
+{
+    QProcess program;
+    QStringList command{QStringLiteral("-i")};
+    if (!clean)
+        command.clear();
+    program.start(QStringLiteral("env"), command + environment + QStringList{SPRINGLATTICE_EXECUTABLE} + arguments);
+    Ran ran;
+    if (!program.waitForFinished(20000)) {
+        program.kill();
+        program.waitForFinished();
+        ADD_FAILURE() << "the program did not end";
+    }
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    ran.status = program.exitCode();
+    ran.out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    ran.err = QString::fromLocal8Bit(program.readAllStandardError());
+    return ran;
+}
+
+bool oneLine(const QString& text)
+{
+    return text.count('\n') == 1 && text.endsWith('\n');
+}
+
 // The real program where no display can be opened: one line on standard error
 // that says what to check, and status 1. Qt alone would abort with status 134
 // and advise reinstalling.
@@ -325,17 +407,97 @@ TEST(Window, NoDisplayEndsWithOneLineAndStatusOne)
     };
     for (const QStringList& environment : environments) {
         SCOPED_TRACE(environment.join(' ').toStdString());
-        QProcess program;
-        program.start(QStringLiteral("env"),
-                      QStringList{QStringLiteral("-i")} + environment + QStringList{SPRINGLATTICE_EXECUTABLE});
-        ASSERT_TRUE(program.waitForFinished(20000));
-        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
-        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(program.exitCode(), 1);
-        EXPECT_TRUE(err.count('\n') == 1 && err.endsWith('\n')) << err.toStdString();
-        EXPECT_TRUE(err.contains(QStringLiteral("WAYLAND_DISPLAY")) && err.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            << err.toStdString();
-        EXPECT_FALSE(err.contains(QStringLiteral("einstall"))) << err.toStdString();
+        const Ran ran = runProgram({}, environment, true);
+        EXPECT_EQ(ran.status, 1);
+        EXPECT_TRUE(oneLine(ran.err)) << ran.err.toStdString();
+        EXPECT_TRUE(ran.err.contains(QStringLiteral("WAYLAND_DISPLAY")) && ran.err.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            << ran.err.toStdString();
+        EXPECT_FALSE(ran.err.contains(QStringLiteral("einstall"))) << ran.err.toStdString();
+    }
+}
+
+// The command line: the pace of slow motion, --help and --version, which need
+// no display at all, and one line on standard error with status 2 for what
+// the program does not take. Unknown options and extra arguments are judged
+// once Qt has taken its own options, on the platform this test runs on.
+TEST(Window, CommandLineTakesThePaceAndAnswersAsProgramsDo)
+{
+    const auto read = [](const QStringList& arguments, bool qtOptionsTaken = true) {
+        return CommandLine::parse(QStringList{QStringLiteral("springlattice")} + arguments, qtOptionsTaken);
+    };
+    using Request = CommandLine::Request;
+    EXPECT_EQ(read({}).request(), Request::Run);
+    EXPECT_EQ(read({}).stepsPerSecond(), 0);
+    for (const auto& [arguments, pace] : std::vector<std::pair<QStringList, int>>{
+             {{QStringLiteral("--steps-per-second=120")}, 120},
+             {{QStringLiteral("--steps-per-second"), QStringLiteral("1")}, 1},
+             {{QStringLiteral("-steps-per-second"), QStringLiteral("100000")}, 100000},
+             {{QStringLiteral("--steps-per-second=007")}, 7},
+             {{QStringLiteral("--steps-per-second=5"), QStringLiteral("--steps-per-second=50")}, 50}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        EXPECT_EQ(read(arguments).request(), Request::Run);
+        EXPECT_EQ(read(arguments).stepsPerSecond(), pace);
+    }
+    // Before Qt has looked at them, what may be Qt's is left to Qt.
+    EXPECT_EQ(read({QStringLiteral("-display"), QStringLiteral(":1"), QStringLiteral("--steps-per-second=9")}, false)
+                  .stepsPerSecond(),
+              9);
+
+    // Each bad command line, and whether it is judged before a display is
+    // opened: then it needs none.
+    struct Bad {
+        QStringList arguments;
+        bool withoutDisplay;
+        const char* named;
+    };
+    const std::vector<Bad> bad{
+        {{QStringLiteral("--steps-per-second=0")}, true, "not '0'"},
+        {{QStringLiteral("--steps-per-second=100001")}, true, "not '100001'"},
+        {{QStringLiteral("--steps-per-second"), QStringLiteral("-5")}, true, "not '-5'"},
+        {{QStringLiteral("--steps-per-second=abc")}, true, "not 'abc'"},
+        {{QStringLiteral("--steps-per-second=")}, true, "not ''"},
+        {{QStringLiteral("--steps-per-second")}, true, "needs a value"},
+        {{QStringLiteral("--frobnicate")}, false, "unknown option '--frobnicate'"},
+        {{QStringLiteral("-x"), QStringLiteral("--y=1")}, false, "unknown options '-x', '--y'"},
+        {{QStringLiteral("lattice.txt")}, false, "unexpected argument 'lattice.txt'"},
+    };
+    // Qt warns on standard error where there is no runtime folder.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QStringList ownRuntime{QStringLiteral("XDG_RUNTIME_DIR=") + runtime.path()};
+    for (const Bad& b : bad) {
+        SCOPED_TRACE(b.arguments.join(' ').toStdString());
+        const bool inherited = !b.withoutDisplay && !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR");
+        const QStringList quiet = inherited ? QStringList() : ownRuntime;
+        const CommandLine line = read(b.arguments);
+        EXPECT_EQ(line.request(), Request::Error);
+        EXPECT_TRUE(line.message().contains(QLatin1String(b.named))) << line.message().toStdString();
+        EXPECT_EQ(read(b.arguments, false).request(), b.withoutDisplay ? Request::Error : Request::Run);
+        const Ran ran = runProgram(b.arguments, quiet, b.withoutDisplay);
+        EXPECT_EQ(ran.status, CommandLine::UsageStatus);
+        EXPECT_EQ(ran.err, line.message());
+        EXPECT_TRUE(oneLine(ran.err) && ran.err.contains(QStringLiteral("--help"))) << ran.err.toStdString();
+        EXPECT_TRUE(ran.out.isEmpty());
+    }
+
+    // Help and version, on standard output, with no display at all; Qt's own
+    // options may stand beside them.
+    for (const QStringList& arguments : {QStringList{QStringLiteral("-h")}, QStringList{QStringLiteral("--help")},
+                                          QStringList{QStringLiteral("-platform"), QStringLiteral("xcb"),
+                                                      QStringLiteral("--help")}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const Ran ran = runProgram(arguments, {}, true);
+        EXPECT_EQ(ran.status, 0);
+        EXPECT_TRUE(ran.err.isEmpty()) << ran.err.toStdString();
+        EXPECT_TRUE(ran.out.startsWith(QStringLiteral("Usage: springlattice [options]\n")));
+        for (const char* told : {"--steps-per-second <N>", "1 to", "100000", "--version", "-platform", "cut"})
+            EXPECT_TRUE(ran.out.contains(QLatin1String(told))) << told;
+    }
+    for (const char* option : {"-v", "--version"}) {
+        const Ran ran = runProgram({QLatin1String(option)}, {}, true);
+        EXPECT_EQ(ran.status, 0);
+        EXPECT_EQ(ran.out, QStringLiteral("springlattice %1\n").arg(QStringLiteral(SPRINGLATTICE_VERSION)));
+        EXPECT_TRUE(ran.err.isEmpty()) << ran.err.toStdString();
     }
 }
 

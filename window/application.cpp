@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "commandline.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -84,7 +86,33 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
                     text});
 }
 
+QStringList argumentList(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+/// Carries out what the command line asks for where that is not to run:
+/// prints the help, the version or the error and ends the program.
+void answer(const CommandLine& line)
+{
+    if (line.request() == CommandLine::Request::Run)
+        return;
+    const bool error = line.request() == CommandLine::Request::Error;
+    std::FILE* out = error ? stderr : stdout;
+    std::fputs(line.message().toLocal8Bit().constData(), out);
+    std::fflush(out);
+    std::exit(error ? CommandLine::UsageStatus : 0);
+}
+
 } // namespace
+
+EarlyCommandLine::EarlyCommandLine(int argc, char** argv)
+{
+    answer(CommandLine::parse(argumentList(argc, argv), false));
+}
 
 PlatformWatch::PlatformWatch()
 {
@@ -97,7 +125,13 @@ void PlatformWatch::platformOpened()
     passOnHeld();
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+Application::Application(int& argc, char** argv) : EarlyCommandLine(argc, argv), QApplication(argc, argv)
 {
     platformOpened();
+    setApplicationVersion(QStringLiteral(SPRINGLATTICE_VERSION));
+    // Qt has taken its own options out of the arguments: what is left is the
+    // program's, or a mistake.
+    const CommandLine line = CommandLine::parse(arguments(), true);
+    answer(line);
+    m_stepsPerSecond = line.stepsPerSecond();
 }

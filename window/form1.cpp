@@ -126,7 +126,7 @@ QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value
 
 } // namespace
 
-Form1::Form1()
+Form1::Form1(int stepsPerSecond)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_client(new QWidget(this))
     , Picture1(new PictureBox(m_client))
@@ -134,6 +134,7 @@ Form1::Form1()
     , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, m_client))
     , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, m_client))
     , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, m_client))
+    , m_frames(stepsPerSecond)
 {
     setWindowTitle(Caption);
     // The icon of the menu entry, from the resource built out of desktop/.
@@ -186,10 +187,9 @@ Form1::Form1()
     connect(HScroll2, &QScrollBar::valueChanged, this, &Form1::updateScrollBarTips);
     connect(Command1, &QPushButton::clicked, this, &Form1::updateScrollBarTips);
 
-    // One frame each time the event loop has delivered what is pending: no
-    // interval, no frame limit.
-    m_frames.setInterval(0);
-    connect(&m_frames, &QTimer::timeout, this, &Form1::frame);
+    // One frame each time the event loop has delivered what is pending, or
+    // when the pace asked for has its next frame due.
+    connect(&m_frames, &FrameLoop::frame, this, &Form1::frame);
 }
 
 Form1::~Form1() = default;
@@ -198,9 +198,10 @@ void Form1::Load()
 {
     show();
     Picture1->setFocus();
-    guarded([this] { m_simulation.Init(); });
-    if (!m_ended)
+    guarded([this] {
+        m_simulation.Init();
         m_frames.start();
+    });
 }
 
 void Form1::frame()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
+#include "frameloop.h"
 #include "simulation.h"
 
 class PictureBox;
@@ -12,7 +12,7 @@ class QScrollBar;
 /// The program's window: the picture area on which the lattice is drawn and
 /// cut, the mass slider and the cutting radius slider, "New Simulation" and
 /// "Exit". It runs one frame after another, with the user's events handled
-/// between two frames.
+/// between two frames: without limit, or at a pace chosen for slow motion.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -26,7 +26,9 @@ public:
     /// The name the program reports errors under.
     static const QString ProgramName;
 
-    Form1();
+    /// stepsPerSecond: 0 for frames without limit, or at most that many
+    /// frames a second.
+    explicit Form1(int stepsPerSecond = 0);
     ~Form1() override;
 
     /// The program's main routine: shows the window, builds the lattice and
@@ -70,6 +72,6 @@ private:
     void end(int status);
 
     Simulation m_simulation;
-    QTimer m_frames;
+    FrameLoop m_frames;
     bool m_ended = false;
 };

@@ -1,0 +1,119 @@
+#include "commandline.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace {
+
+const QString Program = QStringLiteral("springlattice");
+const QString StepsOption = QStringLiteral("steps-per-second");
+
+/// The line of a command line the program does not take: the problem, and
+/// where to read what it takes.
+QString errorLine(const QString& problem)
+{
+    return QStringLiteral("%1: %2; see '%1 --help'\n").arg(Program, problem);
+}
+
+/// The option as the user typed it, up to any '=': "-foo" or "--foo".
+QString asTyped(const QString& name, const QStringList& arguments)
+{
+    for (const QString& argument : arguments.mid(1)) {
+        const QString option = argument.section(QLatin1Char('='), 0, 0);
+        if (option == QLatin1Char('-') + name || option == QStringLiteral("--") + name)
+            return option;
+    }
+    return QStringLiteral("--") + name;
+}
+
+/// A pace of frames a second: a whole number from the slowest to the fastest,
+/// in decimal digits alone.
+bool readPace(const QString& text, int& pace)
+{
+    const bool digits = !text.isEmpty() && text.size() <= 9
+                        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (!digits)
+        return false;
+    pace = text.toInt();
+    return pace >= CommandLine::MinStepsPerSecond && pace <= CommandLine::MaxStepsPerSecond;
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments, bool qtOptionsTaken)
+{
+    QCommandLineParser parser;
+    // -platform, -style: Qt's options are long options with one dash.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Spring Lattice: a lattice of 48 masses joined by 117 springs, pinned along its\n"
+        "bottom row, sags under its own weight, each spring drawn green when stretched\n"
+        "and blue when compressed. Drag over it with the left button to cut it; the\n"
+        "scroll bars set the mass of the top-left mass and the cutting radius; \"New\n"
+        "Simulation\" rebuilds it and \"Exit\" ends the program. One frame is one time\n"
+        "step."));
+    const QCommandLineOption steps(
+        StepsOption,
+        QStringLiteral("Slow motion: at most N frames a second, N from %1 to %2. Without it frames follow one another "
+                       "as fast as the machine draws them.")
+            .arg(MinStepsPerSecond)
+            .arg(MaxStepsPerSecond),
+        QStringLiteral("N"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and exits."));
+    parser.addOptions({steps, help, version});
+    // Unknown options are judged below, once Qt has taken its own.
+    parser.parse(arguments);
+
+    if (parser.isSet(help)) {
+        // The usage line names the program as it is installed, whatever path
+        // it was started by.
+        const QString options = parser.helpText().section(QLatin1Char('\n'), 1);
+        return {Request::Help, QStringLiteral("Usage: %1 [options]\n%2\nQt's own options, such as -platform NAME and "
+                                              "-style NAME, are taken as well.\n")
+                                   .arg(Program, options)};
+    }
+    if (parser.isSet(version))
+        return {Request::Version, QStringLiteral("%1 %2\n").arg(Program, QStringLiteral(SPRINGLATTICE_VERSION))};
+
+    // The value of a valued option is the argument after it, whatever it is:
+    // only the last argument can lack one.
+    const QString last = arguments.size() > 1 ? arguments.last() : QString();
+    if (last == QLatin1Char('-') + StepsOption || last == QStringLiteral("--") + StepsOption)
+        return {Request::Error,
+                errorLine(QStringLiteral("%1 needs a value, a whole number of frames a second from %2 to %3")
+                              .arg(last)
+                              .arg(MinStepsPerSecond)
+                              .arg(MaxStepsPerSecond))};
+    int pace = 0;
+    for (const QString& value : parser.values(steps)) {
+        if (!readPace(value, pace))
+            return {Request::Error, errorLine(QStringLiteral("%1 takes a whole number of frames a second from %2 to "
+                                                             "%3, not '%4'")
+                                                  .arg(asTyped(StepsOption, arguments))
+                                                  .arg(MinStepsPerSecond)
+                                                  .arg(MaxStepsPerSecond)
+                                                  .arg(value))};
+    }
+
+    if (qtOptionsTaken) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            QStringList typed;
+            for (const QString& name : unknown)
+                typed << QLatin1Char('\'') + asTyped(name, arguments) + QLatin1Char('\'');
+            return {Request::Error,
+                    errorLine((unknown.size() > 1 ? QStringLiteral("unknown options %1") : QStringLiteral("unknown option %1"))
+                                  .arg(typed.join(QStringLiteral(", "))))};
+        }
+        const QStringList extra = parser.positionalArguments();
+        if (!extra.isEmpty())
+            return {Request::Error,
+                    errorLine(QStringLiteral("unexpected argument '%1': the program opens no files").arg(extra.first()))};
+    }
+    return {Request::Run, QString(), pace};
+}

@@ -1,0 +1,138 @@
+#include "frameloop.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <stdexcept>
+#include <system_error>
+
+#ifdef Q_OS_LINUX
+#include <sys/timerfd.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr std::int64_t NanosecondsPerSecond = 1'000'000'000;
+
+/// Nanoseconds on the monotonic clock (CLOCK_MONOTONIC on Linux, the clock
+/// the timer file counts on).
+std::int64_t monotonicNow()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+FrameLoop::FrameLoop(int stepsPerSecond, QObject* parent) : QObject(parent), m_stepsPerSecond(stepsPerSecond)
+{
+    if (stepsPerSecond < 0)
+        throw std::invalid_argument("a frame loop's pace cannot be negative");
+    m_unpaced.setInterval(0);
+    connect(&m_unpaced, &QTimer::timeout, this, &FrameLoop::frame);
+    m_paced.setSingleShot(true);
+    m_paced.setTimerType(Qt::PreciseTimer);
+    connect(&m_paced, &QTimer::timeout, this, &FrameLoop::onDue);
+}
+
+FrameLoop::~FrameLoop()
+{
+#ifdef Q_OS_LINUX
+    // The notifier lets go of the file before it is closed.
+    delete m_due;
+    if (m_timerFile >= 0)
+        ::close(m_timerFile);
+#endif
+}
+
+void FrameLoop::start()
+{
+    if (m_active)
+        return;
+    if (m_stepsPerSecond == 0) {
+        m_active = true;
+        m_unpaced.start();
+        return;
+    }
+#ifdef Q_OS_LINUX
+    if (m_timerFile < 0) {
+        const int file = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (file < 0)
+            throw std::system_error(errno, std::generic_category(), "cannot make the timer of slow motion");
+        m_timerFile = file;
+        m_due = new QSocketNotifier(file, QSocketNotifier::Read, this);
+        connect(m_due, &QSocketNotifier::activated, this, [this] {
+            // Readable once the time set has come; reading resets it.
+            std::uint64_t expirations = 0;
+            if (::read(m_timerFile, &expirations, sizeof expirations) == sizeof expirations)
+                onDue();
+        });
+    }
+    m_due->setEnabled(true);
+#endif
+    m_active = true;
+    m_start = monotonicNow();
+    m_next = 0;
+    wakeAt(m_start);
+}
+
+void FrameLoop::stop()
+{
+    m_active = false;
+    m_unpaced.stop();
+    m_paced.stop();
+#ifdef Q_OS_LINUX
+    if (m_due != nullptr) {
+        m_due->setEnabled(false);
+        const itimerspec disarmed{};
+        ::timerfd_settime(m_timerFile, 0, &disarmed, nullptr);
+    }
+#endif
+}
+
+void FrameLoop::onDue()
+{
+    if (!m_active)
+        return;
+    emit frame();
+    // The frame may have ended the program.
+    if (!m_active)
+        return;
+    // The first frame due after now, and never one that has run: frames that
+    // fell due while this one was late are left out.
+    const std::int64_t n = m_stepsPerSecond;
+    const std::int64_t now = monotonicNow() - m_start;
+    std::int64_t k = now / NanosecondsPerSecond * n + now % NanosecondsPerSecond * n / NanosecondsPerSecond;
+    while (dueSinceStart(k) <= now)
+        ++k;
+    m_next = std::max(m_next + 1, k);
+    wakeAt(m_start + dueSinceStart(m_next));
+}
+
+std::int64_t FrameLoop::dueSinceStart(std::int64_t k) const
+{
+    // k * 10^9 / N, rounded down, without overflowing for any k a run reaches.
+    const std::int64_t n = m_stepsPerSecond;
+    return k / n * NanosecondsPerSecond + k % n * NanosecondsPerSecond / n;
+}
+
+void FrameLoop::wakeAt(std::int64_t time)
+{
+#ifdef Q_OS_LINUX
+    itimerspec at{};
+    at.it_value.tv_sec = static_cast<time_t>(time / NanosecondsPerSecond);
+    at.it_value.tv_nsec = static_cast<long>(time % NanosecondsPerSecond);
+    // A time that has passed wakes the loop at once.
+    if (::timerfd_settime(m_timerFile, TFD_TIMER_ABSTIME, &at, nullptr) != 0)
+        qFatal("springlattice: cannot set the timer of slow motion: %s",
+               std::generic_category().message(errno).c_str());
+#else
+    // To the millisecond, rounded up: never early.
+    const std::int64_t wait = std::max<std::int64_t>(0, time - monotonicNow());
+    m_paced.start(static_cast<int>((wait + 999'999) / 1'000'000));
+#endif
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+
+class QSocketNotifier;
+
+/// The window's frame loop: it asks for one frame at a time from Qt's event
+/// loop, so that the user's events are delivered between every two frames,
+/// one at a time.
+///
+/// Without a pace, the next frame follows as soon as the event loop has
+/// delivered what is pending: no interval, no clock. At a pace of N frames a
+/// second (slow motion), frame k is due at start + k/N seconds on the
+/// monotonic clock, so the pace does not drift. The loop sleeps until then,
+/// delivering events as they come; a frame that comes late runs at once, and
+/// the frames due meanwhile are not made up: the next is the first one due
+/// after it.
+class FrameLoop : public QObject {
+    Q_OBJECT
+
+public:
+    /// stepsPerSecond: 0 for frames without limit, or at most that many
+    /// frames a second; it must not be negative.
+    explicit FrameLoop(int stepsPerSecond, QObject* parent = nullptr);
+    ~FrameLoop() override;
+
+    int stepsPerSecond() const { return m_stepsPerSecond; }
+
+    /// Starts the frames, the first at once. Throws std::system_error where
+    /// the system has no timer to give.
+    void start();
+    /// No frame is asked for any more.
+    void stop();
+    bool isActive() const { return m_active; }
+
+signals:
+    /// Time for a frame.
+    void frame();
+
+private:
+    /// The paced frame whose time has come: runs it, then waits for the next.
+    void onDue();
+    /// Time of frame k since the start, in nanoseconds.
+    std::int64_t dueSinceStart(std::int64_t k) const;
+    /// Wakes the loop at the given time on the monotonic clock (nanoseconds).
+    void wakeAt(std::int64_t time);
+
+    const int m_stepsPerSecond;
+    bool m_active = false;
+    /// Without a pace: a timer of no interval.
+    QTimer m_unpaced;
+    /// With a pace: the monotonic time of frame 0, and the frame awaited.
+    std::int64_t m_start = 0;
+    std::int64_t m_next = 0;
+    /// Linux: a timer file that becomes readable when the frame is due, to
+    /// the nanosecond; elsewhere a precise timer to the millisecond.
+    int m_timerFile = -1;
+    QSocketNotifier* m_due = nullptr;
+    QTimer m_paced;
+};
