@@ -2,7 +2,8 @@
 # The installed tree and the .deb. Usage: desktop_files.sh CHECK BUILD_DIR TREE APP_ID [CONFIG]
 #   install   installs the build into TREE, stripped as the package is
 #   tree      TREE holds the program, its menu entry, metainfo, icons and copyright
-#             file, nothing else; the copyright file states the metainfo's licences
+#             file, nothing else; the entry's commands start the program; the
+#             copyright file states the metainfo's licences
 #   entry     desktop-file-validate has nothing to say about the desktop entry
 #   metainfo  the metainfo passes appstreamcli validate, alone and with the tree,
 #             with no error, warning or remark
@@ -32,7 +33,8 @@ expected_files() {
 files_under() { (cd "$1" && find . ! -type d | sed 's|^\./||' | sort); }
 # Width x height from a PNG's header.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'; }
-key() { sed -n "s/^$1=//p" "$tree/$entry"; }
+# A key of the entry's main group, [Desktop Entry], not of its actions.
+key() { sed -n "/^\[Desktop Entry\]/,/^\[/ s/^$1=//p" "$tree/$entry"; }
 # The text of an element of the metainfo.
 element() { sed -n "s|.*<$1>\(.*\)</$1>.*|\1|p" "$tree/$metainfo"; }
 # The licence of the copyright file's paragraph for the files named.
@@ -57,8 +59,17 @@ tree)
         [ "$(png_size "$png")" = "${size}x$size" ] || fail "$png is $(png_size "$png"), not ${size}x$size"
     done
     [ "$(key Name)" = "Spring Lattice" ] || fail "the entry's Name is '$(key Name)'"
-    exec=$(key Exec | cut -d' ' -f1)
-    [ -x "$tree/bin/$exec" ] || fail "the entry runs '$exec', which is not installed in bin/"
+    # The entry's command and each of its actions' start the installed
+    # program with a command line it takes: it is still running a second on.
+    sed -n 's/^Exec=//p' "$tree/$entry" >"$tree.commands"
+    [ "$(wc -l <"$tree.commands")" -ge 2 ] || fail "the entry has no action"
+    while read -r program arguments; do
+        [ -x "$tree/bin/$program" ] || fail "the entry runs '$program', which is not installed in bin/"
+        # shellcheck disable=SC2086 # the arguments as the menu splits them
+        QT_QPA_PLATFORM=offscreen timeout 1 "$tree/bin/$program" $arguments >"$tree.log" 2>&1
+        status=$?
+        [ "$status" -eq 124 ] || fail "'$program $arguments' ended with status $status: $(cat "$tree.log")"
+    done <"$tree.commands"
     [ "$(key Icon)" = "$id" ] || fail "the entry's icon is '$(key Icon)', not $id"
     grep -q "<id>$id</id>" "$tree/$metainfo" || fail "the metainfo's id is not $id"
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$tree/$metainfo" \
