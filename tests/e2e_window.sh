@@ -26,52 +26,84 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb
 
-"$app" >"$work/app.log" 2>&1 &
-app_pid=$!
-
 caption="Tovek Marlund - Quellith - Click on the structure"
-window=$(timeout 20 xdotool search --sync --name "^$caption\$" | head -n 1)
-[ -n "$window" ] || fail "no window with the caption appeared: $(cat "$work/app.log")"
-geometry=$(xwininfo -id "$window")
-width=$(echo "$geometry" | sed -n 's/^ *Width: //p')
-height=$(echo "$geometry" | sed -n 's/^ *Height: //p')
-[ "$width" = 682 ] && [ "$height" = 559 ] || fail "window is ${width}x${height}, not 682x559"
-echo "window $window: '$caption', ${width}x${height}"
+# Starts the program with the given arguments and waits for its window.
+start() {
+    "$app" "$@" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    window=$(timeout 20 xdotool search --sync --name "^$caption\$" | head -n 1)
+    [ -n "$window" ] || fail "no window with the caption appeared: $(cat "$work/app.log")"
+}
 
 # Pixels that are not the white background in a band of the picture.
 drawn() { # y top, height
     convert "$work/shot.png" -crop "681x$2+0+$1" +repage -fill black +opaque white -fill white -opaque white \
         -negate -format '%[fx:round(mean*w*h)]' info:
 }
+shoot() { import -window "$window" "$work/shot.png" || fail "no screenshot $1"; }
+
+# Drags with the left button through the second row of cells: the top two
+# rows come loose and fall.
+cut_second_row() {
+    xdotool mousemove --window "$window" 40 190 mousedown 1
+    for x in $(seq 40 20 540); do
+        xdotool mousemove --window "$window" "$x" 190
+        sleep 0.02
+    done
+    xdotool mouseup 1
+}
+
+# "Exit" ends the program with status 0.
+exit_by_button() {
+    xdotool mousemove --window "$window" 636 532 click 1
+    for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
+    wait "$app_pid"
+    status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/app.log")"
+    echo "Exit ended the program with status 0"
+}
+
+start
+geometry=$(xwininfo -id "$window")
+width=$(echo "$geometry" | sed -n 's/^ *Width: //p')
+height=$(echo "$geometry" | sed -n 's/^ *Height: //p')
+[ "$width" = 682 ] && [ "$height" = 559 ] || fail "window is ${width}x${height}, not 682x559"
+echo "window $window: '$caption', ${width}x${height}"
 
 sleep 1
-import -window "$window" "$work/shot.png" || fail "no screenshot"
+shoot
 [ -n "$shot" ] && cp "$work/shot.png" "$shot"
 top_before=$(drawn 60 110)
 all_before=$(drawn 0 505)
 echo "drawn pixels: $all_before in the picture, $top_before in its top rows"
 [ "$all_before" -gt 3000 ] || fail "the screenshot shows no springs"
 
-# Drag with the left button through the second row of cells: the top two
-# rows come loose and fall out of the picture.
-xdotool mousemove --window "$window" 40 190 mousedown 1
-for x in $(seq 40 20 540); do
-    xdotool mousemove --window "$window" "$x" 190
-    sleep 0.02
-done
-xdotool mouseup 1
+# Without a pace the cut rows fall out of the picture at once.
+cut_second_row
 sleep 2
-import -window "$window" "$work/shot.png" || fail "no screenshot after the cut"
+shoot "after the cut"
 top_after=$(drawn 60 110)
 echo "after the cut: $top_after drawn pixels in the top rows"
 [ "$top_after" -lt $((top_before / 10)) ] || fail "the drag did not cut the structure"
+exit_by_button
 
-# "Exit" ends the program with status 0.
-xdotool mousemove --window "$window" 636 532 click 1
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=
-[ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/app.log")"
-echo "Exit ended the program with status 0"
+# In slow motion, at 4 frames a second, the same cut is made while the loop
+# waits between frames: the springs below the third row of masses, which its
+# masses own, are gone a second later, and the rows above have hardly moved.
+start --steps-per-second=4
+sleep 1
+shoot "in slow motion"
+slow_before=$(drawn 60 110)
+owned_before=$(drawn 192 44)
+cut_second_row
+sleep 1
+shoot "after the cut in slow motion"
+slow_after=$(drawn 60 110)
+owned_after=$(drawn 192 44)
+echo "in slow motion: $slow_before drawn pixels in the top rows, $slow_after a second after the cut;" \
+    "$owned_before below the third row, $owned_after after it"
+[ "$owned_after" -lt $((owned_before / 4)) ] || fail "the drag did not cut the structure in slow motion"
+[ "$slow_after" -gt $((slow_before * 9 / 10)) ] || fail "the cut rows fell as fast as without a pace"
+exit_by_button
