@@ -7,7 +7,14 @@
 #   entry     desktop-file-validate has nothing to say about the desktop entry
 #   metainfo  the metainfo passes appstreamcli validate, alone and with the tree,
 #             with no error, warning or remark
-#   package   cpack builds a .deb that carries TREE and depends on Qt's runtime
+#   manual    the manual page renders without a warning and names the options
+#             and the environment
+#   versions  the program's --version, the changelog's newest entry, the
+#             metainfo's newest release and the manual page name one version
+#   package   cpack builds a .deb that carries TREE and depends on Qt's runtime;
+#             it is left at TREE.deb
+#   lintian   lintian --pedantic, experimental tags and all, has nothing to say
+#             about TREE.deb
 # CMAKE and CPACK name the tools (default: from PATH).
 set -u
 check=$1 build=$2 tree=$3 id=${4:-} config=${5:-Release}
@@ -24,8 +31,10 @@ need() {
 entry=share/applications/$id.desktop
 metainfo=share/metainfo/$id.metainfo.xml
 copyright=share/doc/springlattice/copyright
+changelog=share/doc/springlattice/changelog.gz
+manual=share/man/man1/springlattice.1.gz
 expected_files() {
-    printf '%s\n' bin/springlattice "$entry" "$metainfo" "$copyright" \
+    printf '%s\n' bin/springlattice "$entry" "$metainfo" "$copyright" "$changelog" "$manual" \
         "share/icons/hicolor/scalable/apps/$id.svg" \
         "share/icons/hicolor/48x48/apps/$id.png" \
         "share/icons/hicolor/256x256/apps/$id.png" | sort
@@ -106,6 +115,34 @@ metainfo)
     appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"
     ;;
 
+manual)
+    need man
+    rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$tree/$manual" 2>"$tree.warnings") \
+        || fail "man -l $manual failed: $(cat "$tree.warnings")"
+    [ -s "$tree.warnings" ] && fail "man --warnings: $(cat "$tree.warnings")"
+    for section in NAME SYNOPSIS DESCRIPTION OPTIONS ENVIRONMENT "EXIT STATUS" "SEE ALSO"; do
+        echo "$rendered" | grep -qx "$section" || fail "the manual page has no $section section"
+    done
+    for named in --steps-per-second --help --version QT_QPA_PLATFORM DISPLAY WAYLAND_DISPLAY; do
+        echo "$rendered" | grep -q -- "$named" || fail "the manual page does not name $named"
+    done
+    echo "manual page: $(echo "$rendered" | wc -l) lines, no warning"
+    ;;
+
+versions)
+    need dpkg-parsechangelog
+    program=$("$tree/bin/springlattice" --version) || fail "springlattice --version failed"
+    version=${program#springlattice }
+    gzip -dc "$tree/$changelog" >"$tree.changelog" || fail "$changelog is not gzip"
+    changes=$(dpkg-parsechangelog -l "$tree.changelog" -S Version) || fail "dpkg-parsechangelog cannot read $changelog"
+    released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
+    paged=$(gzip -dc "$tree/$manual" | sed -n 's/^\.TH .*"springlattice \([^"]*\)".*/\1/p')
+    echo "--version: $version; changelog: $changes; metainfo: $released; manual page: $paged"
+    [ "$program" = "springlattice $version" ] && [ -n "$version" ] || fail "--version printed '$program'"
+    [ "$changes" = "$version" ] && [ "$released" = "$version" ] && [ "$paged" = "$version" ] \
+        || fail "the versions differ"
+    ;;
+
 package)
     need dpkg-deb dpkg-shlibdeps file
     work=$(mktemp -d)
@@ -137,6 +174,18 @@ package)
     released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
     [ "$version" = "$released" ] \
         || fail "the package is version $version but the metainfo's newest release is '$released'"
+    cp "$deb" "$tree.deb"
+    ;;
+
+lintian)
+    need lintian
+    [ -f "$tree.deb" ] || fail "no package at $tree.deb: Desktop.PackageCarriesTree makes it"
+    # As root lintian adds a line of advice on standard error, not a tag.
+    lintian -I -E --pedantic "$tree.deb" >"$tree.lintian" 2>"$tree.lintian-err" \
+        || fail "lintian failed: $(cat "$tree.lintian" "$tree.lintian-err")"
+    grep -v '^running with root privileges is not recommended!$' "$tree.lintian-err" >>"$tree.lintian"
+    [ -s "$tree.lintian" ] && fail "lintian -I -E --pedantic: $(cat "$tree.lintian")"
+    echo "lintian -I -E --pedantic: no tag"
     ;;
 
 *)
