@@ -44,6 +44,8 @@ files_under() { (cd "$1" && find . ! -type d | sed 's|^\./||' | sort); }
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $3 * 256 + $4 "x" $7 * 256 + $8 }'; }
 # A key of the entry's main group, [Desktop Entry], not of its actions.
 key() { sed -n "/^\[Desktop Entry\]/,/^\[/ s/^$1=//p" "$tree/$entry"; }
+# The version of the metainfo's newest release, the first listed.
+newest_release() { sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1; }
 # The text of an element of the metainfo.
 element() { sed -n "s|.*<$1>\(.*\)</$1>.*|\1|p" "$tree/$metainfo"; }
 # The licence of the copyright file's paragraph for the files named.
@@ -135,7 +137,7 @@ versions)
     version=${program#springlattice }
     gzip -dc "$tree/$changelog" >"$tree.changelog" || fail "$changelog is not gzip"
     changes=$(dpkg-parsechangelog -l "$tree.changelog" -S Version) || fail "dpkg-parsechangelog cannot read $changelog"
-    released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
+    released=$(newest_release)
     paged=$(gzip -dc "$tree/$manual" | sed -n 's/^\.TH .*"springlattice \([^"]*\)".*/\1/p')
     echo "--version: $version; changelog: $changes; metainfo: $released; manual page: $paged"
     [ "$program" = "springlattice $version" ] && [ -n "$version" ] || fail "--version printed '$program'"
@@ -171,7 +173,7 @@ package)
     echo "Recommends: $recommends"
     echo "$recommends" | tr ',' '\n' | grep -Eq "^ *qt6-wayland( |\$)" || fail "the package does not recommend qt6-wayland"
     version=$(dpkg-deb -f "$deb" Version)
-    released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$tree/$metainfo" | head -n 1)
+    released=$(newest_release)
     [ "$version" = "$released" ] \
         || fail "the package is version $version but the metainfo's newest release is '$released'"
     cp "$deb" "$tree.deb"

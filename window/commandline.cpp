@@ -17,12 +17,18 @@ QString errorLine(const QString& problem)
     return QStringLiteral("%1: %2; see '%1 --help'\n").arg(Program, problem);
 }
 
+/// Whether the text is the named option with one dash or two.
+bool isOption(const QString& text, const QString& name)
+{
+    return text == QLatin1Char('-') + name || text == QStringLiteral("--") + name;
+}
+
 /// The option as the user typed it, up to any '=': "-foo" or "--foo".
 QString asTyped(const QString& name, const QStringList& arguments)
 {
     for (const QString& argument : arguments.mid(1)) {
         const QString option = argument.section(QLatin1Char('='), 0, 0);
-        if (option == QLatin1Char('-') + name || option == QStringLiteral("--") + name)
+        if (isOption(option, name))
             return option;
     }
     return QStringLiteral("--") + name;
@@ -83,7 +89,7 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool qtOptionsTaken
     // The value of a valued option is the argument after it, whatever it is:
     // only the last argument can lack one.
     const QString last = arguments.size() > 1 ? arguments.last() : QString();
-    if (last == QLatin1Char('-') + StepsOption || last == QStringLiteral("--") + StepsOption)
+    if (isOption(last, StepsOption))
         return {Request::Error,
                 errorLine(QStringLiteral("%1 needs a value, a whole number of frames a second from %2 to %3")
                               .arg(last)
@@ -106,9 +112,9 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool qtOptionsTaken
             QStringList typed;
             for (const QString& name : unknown)
                 typed << QLatin1Char('\'') + asTyped(name, arguments) + QLatin1Char('\'');
-            return {Request::Error,
-                    errorLine((unknown.size() > 1 ? QStringLiteral("unknown options %1") : QStringLiteral("unknown option %1"))
-                                  .arg(typed.join(QStringLiteral(", "))))};
+            const QString problem = unknown.size() > 1 ? QStringLiteral("unknown options %1")
+                                                       : QStringLiteral("unknown option %1");
+            return {Request::Error, errorLine(problem.arg(typed.join(QStringLiteral(", "))))};
         }
         const QStringList extra = parser.positionalArguments();
         if (!extra.isEmpty())
