@@ -14,11 +14,15 @@
 #include "window/picturebox.h"
 
 /// Runs the event loop until the program ends or the time is up; returns the
-/// exit status, or NotEnded.
+/// exit status, or NotEnded. The time limit dies with the call: a run that
+/// ends early leaves no timer behind to cut a later run short.
 inline constexpr int NotEnded = -100;
 inline int runFor(int milliseconds)
 {
-    QTimer::singleShot(milliseconds, qApp, [] { QCoreApplication::exit(NotEnded); });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, qApp, [] { QCoreApplication::exit(NotEnded); });
+    limit.start(milliseconds);
     return QApplication::exec();
 }
 
