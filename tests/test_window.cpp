@@ -370,9 +370,7 @@ struct Ran {
 Ran runProgram(const QStringList& arguments, const QStringList& environment = {}, bool clean = false)
 {
     QProcess program;
-    QStringList command{QStringLiteral("-i")};
-    if (!clean)
-        command.clear();
+    const QStringList command = clean ? QStringList{QStringLiteral("-i")} : QStringList{};
     program.start(QStringLiteral("env"), command + environment + QStringList{SPRINGLATTICE_EXECUTABLE} + arguments);
     Ran ran;
     if (!program.waitForFinished(20000)) {

@@ -17,6 +17,14 @@ QString errorLine(const QString& problem)
     return QStringLiteral("%1: %2; see '%1 --help'\n").arg(Program, problem);
 }
 
+/// What --steps-per-second takes, as its errors say it.
+QString paceWanted()
+{
+    return QStringLiteral("a whole number of frames a second from %1 to %2")
+        .arg(CommandLine::MinStepsPerSecond)
+        .arg(CommandLine::MaxStepsPerSecond);
+}
+
 /// Whether the text is the named option with one dash or two.
 bool isOption(const QString& text, const QString& name)
 {
@@ -90,20 +98,12 @@ CommandLine CommandLine::parse(const QStringList& arguments, bool qtOptionsTaken
     // only the last argument can lack one.
     const QString last = arguments.size() > 1 ? arguments.last() : QString();
     if (isOption(last, StepsOption))
-        return {Request::Error,
-                errorLine(QStringLiteral("%1 needs a value, a whole number of frames a second from %2 to %3")
-                              .arg(last)
-                              .arg(MinStepsPerSecond)
-                              .arg(MaxStepsPerSecond))};
+        return {Request::Error, errorLine(QStringLiteral("%1 needs a value, %2").arg(last, paceWanted()))};
     int pace = 0;
     for (const QString& value : parser.values(steps)) {
         if (!readPace(value, pace))
-            return {Request::Error, errorLine(QStringLiteral("%1 takes a whole number of frames a second from %2 to "
-                                                             "%3, not '%4'")
-                                                  .arg(asTyped(StepsOption, arguments))
-                                                  .arg(MinStepsPerSecond)
-                                                  .arg(MaxStepsPerSecond)
-                                                  .arg(value))};
+            return {Request::Error, errorLine(QStringLiteral("%1 takes %2, not '%3'")
+                                                  .arg(asTyped(StepsOption, arguments), paceWanted(), value))};
     }
 
     if (qtOptionsTaken) {

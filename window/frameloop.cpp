@@ -34,9 +34,11 @@ FrameLoop::FrameLoop(int stepsPerSecond, QObject* parent) : QObject(parent), m_s
         throw std::invalid_argument("a frame loop's pace cannot be negative");
     m_unpaced.setInterval(0);
     connect(&m_unpaced, &QTimer::timeout, this, &FrameLoop::frame);
+#ifndef Q_OS_LINUX
     m_paced.setSingleShot(true);
     m_paced.setTimerType(Qt::PreciseTimer);
     connect(&m_paced, &QTimer::timeout, this, &FrameLoop::onDue);
+#endif
 }
 
 FrameLoop::~FrameLoop()
@@ -84,13 +86,14 @@ void FrameLoop::stop()
 {
     m_active = false;
     m_unpaced.stop();
-    m_paced.stop();
 #ifdef Q_OS_LINUX
     if (m_due != nullptr) {
         m_due->setEnabled(false);
         const itimerspec disarmed{};
         ::timerfd_settime(m_timerFile, 0, &disarmed, nullptr);
     }
+#else
+    m_paced.stop();
 #endif
 }
 

@@ -27,8 +27,6 @@ public:
     explicit FrameLoop(int stepsPerSecond, QObject* parent = nullptr);
     ~FrameLoop() override;
 
-    int stepsPerSecond() const { return m_stepsPerSecond; }
-
     /// Starts the frames, the first at once. Throws std::system_error where
     /// the system has no timer to give.
     void start();
@@ -55,9 +53,13 @@ private:
     /// With a pace: the monotonic time of frame 0, and the frame awaited.
     std::int64_t m_start = 0;
     std::int64_t m_next = 0;
-    /// Linux: a timer file that becomes readable when the frame is due, to
-    /// the nanosecond; elsewhere a precise timer to the millisecond.
+#ifdef Q_OS_LINUX
+    /// A timer file that becomes readable when the frame is due, to the
+    /// nanosecond, and the notifier that watches it.
     int m_timerFile = -1;
     QSocketNotifier* m_due = nullptr;
+#else
+    /// A precise timer, to the millisecond.
     QTimer m_paced;
+#endif
 };
