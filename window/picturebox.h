@@ -7,19 +7,19 @@
 #include <cstdint>
 
 #include "model/surface.h"
+#include "pixelpicture.h"
 
-/// The picture area: an off-screen image at the screen's pixel density that
-/// the simulation draws into, in twips, and that is shown whenever the screen
+/// The picture area: the picture's pixels at the screen's pixel density, which
+/// the simulation draws into, in twips, and which are shown whenever the screen
 /// can take a new picture, never holding up a frame. It paints and forwards
-/// pointer moves, nothing else. Lines are set straight
-/// into the image's pixels: one pixel per step along the line's longer axis,
-/// one logical pixel across, in the exact colour, no blending.
+/// pointer moves, nothing else; the pixels and their lines are the toolkit-free
+/// PixelPicture's, shown through an image over the same memory.
 class PictureBox : public QWidget, public Surface {
     Q_OBJECT
 
 public:
     /// Twips per logical pixel.
-    static constexpr double TwipsPerPixel = 15.0;
+    static constexpr double TwipsPerPixel = PixelPicture::TwipsPerPixel;
     /// The background that clearing restores; every spring colour (red 100,
     /// green or blue up to 255) stands out on it.
     static constexpr QRgb Background = qRgb(255, 255, 255);
@@ -32,11 +32,7 @@ public:
     /// background.
     void Cls();
     /// Draws a line between two points in twips; colour is red + 256 * green
-    /// + 65536 * blue. Parts outside the picture are clipped away first, so
-    /// far-off ends cost no more than near ones. With the line running more
-    /// along x (ties too), every device pixel column it passes gets the
-    /// pixels nearest its height at the column's centre (at the end, the
-    /// height at the end point); likewise rows for a line running along y.
+    /// + 65536 * blue. The pixels it sets are PixelPicture's.
     void Line(double x1, double y1, double x2, double y2, std::int32_t colour) override;
     /// Offers the frame just drawn to the screen. It never waits: the picture
     /// asks its window for the next moment the screen can take a picture
@@ -65,9 +61,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    /// Sizes the image to the widget at the screen's pixel ratio; true when it
-    /// made a new one, all background.
+    /// Sizes the picture to the widget at the screen's pixel ratio; true when
+    /// it made a new one, all background.
     bool ensureImage();
+    /// The picture's pixels since the last clear, as an image rectangle.
+    QRect drawn() const;
     /// The widget's logical pixels that cover the given image pixels whole.
     QRect logical(const QRect& pixels) const;
     /// The screen shows the newest frame whole.
@@ -76,17 +74,11 @@ private:
     /// from the first frame it exists for.
     QWindow* pacingWindow();
 
+    PixelPicture m_pixels{PixelPicture::Channels::Xrgb};
+    /// The pixels as Qt's image, over the same memory.
     QImage m_image;
-    /// The picture's size in twips, the clipping bounds of every line.
-    double m_widthTwips = 0;
-    double m_heightTwips = 0;
-    /// Device pixels per twip, and device pixels across a line.
-    double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
-    int m_thickness = 1;
-
-    /// Image pixels drawn since the last clear, and those where the screen may
-    /// show something other than the background.
-    QRect m_drawn;
+    /// Image pixels where the screen may show something other than the
+    /// background.
     QRect m_onScreen;
 
     QPointer<QWindow> m_pacing;
