@@ -3,8 +3,6 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
-#include <algorithm>
-
 namespace {
 
 const QString Program = QStringLiteral("springlattice");
@@ -20,9 +18,7 @@ QString errorLine(const QString& problem)
 /// What --steps-per-second takes, as its errors say it.
 QString paceWanted()
 {
-    return QStringLiteral("a whole number of frames a second from %1 to %2")
-        .arg(CommandLine::MinStepsPerSecond)
-        .arg(CommandLine::MaxStepsPerSecond);
+    return QString::fromStdString(Pace::wanted());
 }
 
 /// Whether the text is the named option with one dash or two.
@@ -46,12 +42,7 @@ QString asTyped(const QString& name, const QStringList& arguments)
 /// in decimal digits alone.
 bool readPace(const QString& text, int& pace)
 {
-    const bool digits = !text.isEmpty() && text.size() <= 9
-                        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    if (!digits)
-        return false;
-    pace = text.toInt();
-    return pace >= CommandLine::MinStepsPerSecond && pace <= CommandLine::MaxStepsPerSecond;
+    return Pace::read(text.toStdString(), pace);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "pace.h"
+
 /// What the program's command line asks for. The program takes
 /// --steps-per-second N (slow motion), -h/--help and -v/--version, and Qt's
 /// own options (-platform, -style, ...), which Qt takes out of the arguments
@@ -22,8 +24,8 @@ public:
     };
 
     /// The slowest and the fastest pace a user can ask for, in frames a second.
-    static constexpr int MinStepsPerSecond = 1;
-    static constexpr int MaxStepsPerSecond = 100000;
+    static constexpr int MinStepsPerSecond = Pace::MinStepsPerSecond;
+    static constexpr int MaxStepsPerSecond = Pace::MaxStepsPerSecond;
     /// Exit status for a command line the program does not take.
     static constexpr int UsageStatus = 2;
 

@@ -28,10 +28,9 @@ std::int64_t monotonicNow()
 
 } // namespace
 
-FrameLoop::FrameLoop(int stepsPerSecond, QObject* parent) : QObject(parent), m_stepsPerSecond(stepsPerSecond)
+FrameLoop::FrameLoop(int stepsPerSecond, QObject* parent)
+    : QObject(parent), m_pace(stepsPerSecond == 0 ? std::nullopt : std::optional<Pace>(Pace(stepsPerSecond)))
 {
-    if (stepsPerSecond < 0)
-        throw std::invalid_argument("a frame loop's pace cannot be negative");
     m_unpaced.setInterval(0);
     connect(&m_unpaced, &QTimer::timeout, this, &FrameLoop::frame);
 #ifndef Q_OS_LINUX
@@ -55,7 +54,7 @@ void FrameLoop::start()
 {
     if (m_active)
         return;
-    if (m_stepsPerSecond == 0) {
+    if (!m_pace) {
         m_active = true;
         m_unpaced.start();
         return;
@@ -105,22 +104,9 @@ void FrameLoop::onDue()
     // The frame may have ended the program.
     if (!m_active)
         return;
-    // The first frame due after now, and never one that has run: frames that
-    // fell due while this one was late are left out.
-    const std::int64_t n = m_stepsPerSecond;
-    const std::int64_t now = monotonicNow() - m_start;
-    std::int64_t k = now / NanosecondsPerSecond * n + now % NanosecondsPerSecond * n / NanosecondsPerSecond;
-    while (dueSinceStart(k) <= now)
-        ++k;
-    m_next = std::max(m_next + 1, k);
-    wakeAt(m_start + dueSinceStart(m_next));
-}
-
-std::int64_t FrameLoop::dueSinceStart(std::int64_t k) const
-{
-    // k * 10^9 / N, rounded down, without overflowing for any k a run reaches.
-    const std::int64_t n = m_stepsPerSecond;
-    return k / n * NanosecondsPerSecond + k % n * NanosecondsPerSecond / n;
+    // Frames that fell due while this one was late are left out.
+    m_next = m_pace->next(m_next, monotonicNow() - m_start);
+    wakeAt(m_start + m_pace->dueSinceStart(m_next));
 }
 
 void FrameLoop::wakeAt(std::int64_t time)

@@ -4,6 +4,9 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <optional>
+
+#include "pace.h"
 
 class QSocketNotifier;
 
@@ -41,12 +44,11 @@ signals:
 private:
     /// The paced frame whose time has come: runs it, then waits for the next.
     void onDue();
-    /// Time of frame k since the start, in nanoseconds.
-    std::int64_t dueSinceStart(std::int64_t k) const;
     /// Wakes the loop at the given time on the monotonic clock (nanoseconds).
     void wakeAt(std::int64_t time);
 
-    const int m_stepsPerSecond;
+    /// Slow motion's clock, where a pace was asked for.
+    const std::optional<Pace> m_pace;
     bool m_active = false;
     /// Without a pace: a timer of no interval.
     QTimer m_unpaced;
