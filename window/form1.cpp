@@ -18,14 +18,17 @@
 #include <cstdio>
 #include <exception>
 
-#include "model/runtime_error.h"
+#include "controltexts.h"
+#include "failure.h"
 #include "picturebox.h"
 #include "titlebar.h"
 
-const QString Form1::Caption = QStringLiteral("Tovek Marlund - Quellith - Click on the structure");
-const QString Form1::ProgramName = QStringLiteral("Spring Lattice");
-
 namespace {
+
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // Layout in logical pixels (15 twips each).
 constexpr QSize ClientSize(682, 559);
@@ -103,11 +106,11 @@ protected:
 
 /// What a screen reader announces for a control, and what hovering over it
 /// shows.
-void explain(QWidget* control, const QString& name, const QString& description, const QString& tip = {})
+void explain(QWidget* control, std::string_view name, std::string_view description, std::string_view tip = {})
 {
-    control->setAccessibleName(name);
-    control->setAccessibleDescription(description);
-    control->setToolTip(tip);
+    control->setAccessibleName(text(name));
+    control->setAccessibleDescription(text(description));
+    control->setToolTip(text(tip));
 }
 
 QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value, int smallChange, int largeChange,
@@ -126,14 +129,17 @@ QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value
 
 } // namespace
 
+const QString Form1::Caption = text(texts::Caption);
+const QString Form1::ProgramName = text(texts::ProgramName);
+
 Form1::Form1(int stepsPerSecond)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_client(new QWidget(this))
     , Picture1(new PictureBox(m_client))
-    , Command2(makeButton(QStringLiteral("Exit"), ExitRect, m_client))
+    , Command2(makeButton(text(texts::ExitCaption), ExitRect, m_client))
     , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, m_client))
     , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, m_client))
-    , Command1(makeButton(QStringLiteral("New Simulation"), NewSimulationRect, m_client))
+    , Command1(makeButton(text(texts::NewSimulationCaption), NewSimulationRect, m_client))
     , m_frames(stepsPerSecond)
 {
     setWindowTitle(Caption);
@@ -154,21 +160,11 @@ Form1::Form1(int stepsPerSecond)
 
     // The window has no labels: each control says what it does to a screen
     // reader and in its tip. The scroll bars' tips carry their values.
-    explain(Picture1, QStringLiteral("Spring lattice"),
-            QStringLiteral("The lattice of masses and springs. Dragging over it with the left button cuts the springs "
-                           "of every mass within the cutting radius of the pointer."),
-            QStringLiteral("Drag with the left button to cut the structure"));
-    explain(Command2, Command2->text(), QStringLiteral("Ends the program."), QStringLiteral("End the program"));
-    explain(HScroll1, QStringLiteral("Mass of the top-left mass"),
-            QStringLiteral("Sets the mass of the top-left mass, from 1 to 80. New Simulation makes it 1 again until "
-                           "the bar next moves."));
-    explain(HScroll2, QStringLiteral("Cutting radius"),
-            QStringLiteral("Sets how near to the pointer, in twips, a mass must be for a drag to cut its springs, "
-                           "from 100 to 3000."));
-    explain(Command1, Command1->text(),
-            QStringLiteral("Rebuilds the lattice at rest, every cut undone. The scroll bars keep their values; the "
-                           "top-left mass is 1 again until the mass bar next moves."),
-            QStringLiteral("Rebuild the lattice at rest; the top-left mass is 1 again until you move its bar"));
+    explain(Picture1, texts::PictureName, texts::PictureDescription, texts::PictureTip);
+    explain(Command2, texts::ExitCaption, texts::ExitDescription, texts::ExitTip);
+    explain(HScroll1, texts::MassName, texts::MassDescription);
+    explain(HScroll2, texts::RadiusName, texts::RadiusDescription);
+    explain(Command1, texts::NewSimulationCaption, texts::NewSimulationDescription, texts::NewSimulationTip);
     updateScrollBarTips();
 
     setTabOrder(Picture1, Command2);
@@ -242,11 +238,8 @@ void Form1::updateScrollBarTips()
     // While frames run the lattice is built. After New Simulation its new
     // top-left mass weighs 1 whatever the bar shows, until the bar moves.
     const double mass = m_frames.isActive() ? m_simulation.Masses(1).M : value;
-    HScroll1->setToolTip(
-        mass == value
-            ? QStringLiteral("Mass of the top-left mass: %1").arg(value)
-            : QStringLiteral("Mass of the top-left mass: %1 since New Simulation; move the bar to set it").arg(mass));
-    HScroll2->setToolTip(QStringLiteral("Cutting radius: %1 twips").arg(HScroll2->value()));
+    HScroll1->setToolTip(QString::fromStdString(texts::massTip(value, mass)));
+    HScroll2->setToolTip(QString::fromStdString(texts::radiusTip(HScroll2->value())));
 
     // A bar being dragged shows its tip at the pointer, with each new value.
     for (QScrollBar* bar : {HScroll1, HScroll2}) {
@@ -268,24 +261,18 @@ void Form1::guarded(Action&& action)
 {
     if (m_ended)
         return;
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        reportError(QString::number(error.Number()), QString::fromUtf8(error.what()));
-    } catch (const std::bad_alloc&) {
-        reportError(QStringLiteral("7"), QStringLiteral("Out of memory"));
-    } catch (const std::exception& error) {
-        reportError(QStringLiteral("51"), QStringLiteral("Internal error: %1").arg(QString::fromUtf8(error.what())));
-    }
+    runReportingFailures(std::forward<Action>(action), [this](int number, const std::string& description) {
+        reportError(number, description);
+    });
 }
 
-void Form1::reportError(const QString& number, const QString& description)
+void Form1::reportError(int number, const std::string& description)
 {
     // Stop everything first: the message box runs its own event loop, in
     // which no frame and no handler of ours may run.
     m_ended = true;
     m_frames.stop();
-    const QString message = QStringLiteral("Run-time error '%1':\n\n%2").arg(number, description);
+    const QString message = QString::fromStdString(texts::runtimeErrorMessage(number, description));
     std::fprintf(stderr, "%s\n", qPrintable(message));
     std::fflush(stderr);
     QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);

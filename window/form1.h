@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 #include "frameloop.h"
 #include "simulation.h"
 
@@ -66,7 +68,7 @@ private:
     /// the program. Once the program has ended nothing runs any more.
     template <typename Action>
     void guarded(Action&& action);
-    void reportError(const QString& number, const QString& description);
+    void reportError(int number, const std::string& description);
     /// Ends the program with the given exit status: no further frame or
     /// handler runs.
     void end(int status);
