@@ -6,6 +6,17 @@
 
 namespace {
 
+/// The floating-point exceptions raised since the last clear. WebAssembly
+/// keeps no such flags: there the run's own checks stand alone.
+int raisedFlags()
+{
+#if defined(FE_OVERFLOW) && defined(FE_INVALID) && defined(FE_DIVBYZERO)
+    return std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO);
+#else
+    return 0;
+#endif
+}
+
 TEST(Soak, RandomActionsForAHundredThousandFramesKeepEveryInvariant)
 {
     std::feclearexcept(FE_ALL_EXCEPT);
@@ -18,7 +29,7 @@ TEST(Soak, RandomActionsForAHundredThousandFramesKeepEveryInvariant)
     EXPECT_GT(soak.rebuilds, 500);
     EXPECT_GT(soak.springsBroken, 10'000);
     // Nothing overflowed or divided by zero on the way, not even silently.
-    EXPECT_EQ(std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO), 0);
+    EXPECT_EQ(raisedFlags(), 0);
 }
 
 TEST(FreeFall, AMassFallsForTenMillionFramesWithoutOverflow)
@@ -34,7 +45,7 @@ TEST(FreeFall, AMassFallsForTenMillionFramesWithoutOverflow)
     EXPECT_NEAR(m.Vy, 299.4, 1e-9);
     EXPECT_GT(m.Y, 2.99e9);
     EXPECT_LT(m.Y, 3.0e9);
-    EXPECT_EQ(std::fetestexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO), 0);
+    EXPECT_EQ(raisedFlags(), 0);
 }
 
 TEST(FreeFall, LatticeCutLooseKeepsFallingAndDrawing)
