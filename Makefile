@@ -1,12 +1,15 @@
 # make run   installs what is missing, builds the program alone and opens it
-# make test  installs what is missing, builds and runs every test, in the
-#            release build and again under AddressSanitizer and UBSan
+# make web   builds the page, build/web/springlattice.html (emscripten)
+# make run-web builds the page and opens it in the default browser
+# make test  installs what is missing, builds and runs every test: the core's
+#            under node in the browser build, then all in the release build
+#            and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
 # make package builds the .deb, build/release/springlattice_<version>_<arch>.deb
 PRESET ?= release
 BUILD := build/$(PRESET)
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run web run-web test bench package clean
 
 all: build
 
@@ -25,8 +28,22 @@ run: configure
 	cmake --build --preset $(PRESET) --target springlattice
 	$(BUILD)/app/springlattice
 
-# The presets whose builds `make test` runs the tests in.
-TEST_PRESETS ?= release asan
+# The page: one HTML file with the core inside, that fetches nothing.
+PAGE := build/web/springlattice.html
+
+web: deps
+	cmake --preset web
+	cmake --build --preset web --target springlattice_page
+
+run-web: web
+	@echo "$(PAGE)"; \
+	command -v xdg-open >/dev/null 2>&1 && xdg-open "$(PAGE)" 2>/dev/null || \
+	{ command -v sensible-browser >/dev/null 2>&1 && sensible-browser "$(PAGE)"; } || \
+	echo "No browser to open it with: open $(CURDIR)/$(PAGE) in one."
+
+# The presets whose builds `make test` runs the tests in. The browser build
+# comes first: the release build's tests of the page load the page it builds.
+TEST_PRESETS ?= web release asan
 
 test: deps
 	@set -e; for preset in $(TEST_PRESETS); do \
