@@ -1,0 +1,227 @@
+// The page's side of the program: the few entry points that the page's
+// script calls from the browser's events. Each does what the window does for
+// the same event: hand it to the simulation, run a frame into the picture's
+// pixels, report a run-time error. Everything else is the shared core.
+#include <emscripten/emscripten.h>
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "window/controltexts.h"
+#include "window/failure.h"
+#include "window/pace.h"
+#include "window/pixelpicture.h"
+#include "window/simulation.h"
+#include "page.h"
+
+namespace {
+
+/// The picture area's size in CSS pixels, 15 twips each.
+constexpr int PictureWidth = 681;
+constexpr int PictureHeight = 505;
+
+struct Page {
+    Simulation simulation;
+    PixelPicture picture{PixelPicture::Channels::Rgbx};
+    std::optional<Pace> pace;
+    /// The lattice is built.
+    bool loaded = false;
+    /// No frame or handler runs any more: Exit, or a run-time error.
+    bool ended = false;
+    /// The message of the run-time error that ended the program.
+    std::string error;
+    /// The last text handed to the script; it stays valid until the next.
+    std::string text;
+    /// What was drawn since the last clear, for the script to read.
+    int drawn[4] = {};
+};
+
+Page& page()
+{
+    static Page instance;
+    return instance;
+}
+
+/// Runs one frame or handler. 0 when it ran (or nothing may run any more),
+/// else the number of the run-time error that has now ended the program.
+template <typename Action>
+int guarded(Action&& action)
+{
+    Page& p = page();
+    if (p.ended)
+        return 0;
+    int failed = 0;
+    runReportingFailures(action, [&](int number, const std::string& description) {
+        p.ended = true;
+        p.error = texts::runtimeErrorMessage(number, description);
+        failed = number;
+    });
+    return failed;
+}
+
+} // namespace
+
+Simulation& pageSimulation()
+{
+    return page().simulation;
+}
+
+namespace {
+
+const char* handOver(std::string text)
+{
+    page().text = std::move(text);
+    return page().text.c_str();
+}
+
+/// The texts the page shows, in the order of the numbers the script asks for
+/// them by.
+constexpr std::string_view Texts[] = {
+    texts::Caption,         texts::ProgramName,      texts::ExitCaption,         texts::NewSimulationCaption,
+    texts::PictureName,     texts::PictureDescription, texts::PictureTip,        texts::ExitDescription,
+    texts::ExitTip,         texts::MassName,         texts::MassDescription,     texts::RadiusName,
+    texts::RadiusDescription, texts::NewSimulationDescription, texts::NewSimulationTip,
+};
+
+} // namespace
+
+extern "C" {
+
+/// Sizes the picture at the pixel ratio and builds the lattice.
+EMSCRIPTEN_KEEPALIVE int springlattice_load(double ratio)
+{
+    return guarded([ratio] {
+        page().picture.resize(PictureWidth, PictureHeight, ratio);
+        page().simulation.Init();
+        page().loaded = true;
+    });
+}
+
+/// The screen's pixel ratio changed: 1 when the picture has new pixels, all
+/// background, which the next frame draws on.
+EMSCRIPTEN_KEEPALIVE int springlattice_resize(double ratio)
+{
+    return page().picture.resize(PictureWidth, PictureHeight, ratio) ? 1 : 0;
+}
+
+/// One frame: clear, then the force, draw and move passes.
+EMSCRIPTEN_KEEPALIVE int springlattice_frame()
+{
+    return guarded([] {
+        Page& p = page();
+        p.picture.Cls();
+        p.simulation.Step(p.picture);
+    });
+}
+
+/// "New Simulation".
+EMSCRIPTEN_KEEPALIVE int springlattice_new_simulation()
+{
+    return guarded([] { page().simulation.Init(); });
+}
+
+/// A change of the mass bar.
+EMSCRIPTEN_KEEPALIVE int springlattice_mass_changed(int value)
+{
+    return guarded([value] { page().simulation.SetFirstMass(static_cast<std::int16_t>(value)); });
+}
+
+/// A pointer move over the picture: button mask 1 left, 2 right, 4 middle;
+/// position in twips; the radius bar's value.
+EMSCRIPTEN_KEEPALIVE int springlattice_pointer_moved(int button, float x, float y, int radius)
+{
+    return guarded([=] { page().simulation.Cut(button, x, y, static_cast<std::int16_t>(radius)); });
+}
+
+/// "Exit": nothing runs any more.
+EMSCRIPTEN_KEEPALIVE void springlattice_exit()
+{
+    page().ended = true;
+}
+
+/// The message of the run-time error that ended the program.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_error()
+{
+    return page().error.c_str();
+}
+
+/// The picture's pixels, its size in device pixels, and the rectangle drawn
+/// since the last clear (x, y, width, height).
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* springlattice_pixels()
+{
+    return page().picture.pixels();
+}
+
+EMSCRIPTEN_KEEPALIVE int springlattice_width()
+{
+    return page().picture.width();
+}
+
+EMSCRIPTEN_KEEPALIVE int springlattice_height()
+{
+    return page().picture.height();
+}
+
+EMSCRIPTEN_KEEPALIVE const int* springlattice_drawn()
+{
+    Page& p = page();
+    const PixelPicture::Rect r = p.picture.drawn();
+    p.drawn[0] = r.x;
+    p.drawn[1] = r.y;
+    p.drawn[2] = r.empty() ? 0 : r.width;
+    p.drawn[3] = r.empty() ? 0 : r.height;
+    return p.drawn;
+}
+
+/// One of the page's fixed texts, by its number; "" for a number it does not
+/// have.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_text(int id)
+{
+    constexpr int count = static_cast<int>(std::size(Texts));
+    return handOver(id >= 0 && id < count ? std::string(Texts[id]) : std::string());
+}
+
+/// The bars' tips with their values; the mass bar's tells when New
+/// Simulation has made the top-left mass something else since.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_mass_tip(int value)
+{
+    Page& p = page();
+    const double mass = p.loaded ? p.simulation.Masses(1).M : value;
+    return handOver(texts::massTip(value, mass));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* springlattice_radius_tip(int value)
+{
+    return handOver(texts::radiusTip(value));
+}
+
+/// Takes the pace the address asks for: "" when it is one, else what is
+/// wrong with it, in the words of the program's other errors.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_set_pace(const char* value)
+{
+    int steps = 0;
+    if (!Pace::read(value, steps))
+        return handOver("steps-per-second takes " + Pace::wanted() + ", not '" + value + "'.");
+    page().pace.emplace(steps);
+    return handOver({});
+}
+
+/// In slow motion, after frame `ran` has run at `now` milliseconds since the
+/// start: the frame to wait for next, whose time is springlattice_due(k).
+EMSCRIPTEN_KEEPALIVE double springlattice_next(double ran, double now)
+{
+    const auto nanoseconds = static_cast<std::int64_t>(std::floor(now * 1e6));
+    return static_cast<double>(page().pace->next(static_cast<std::int64_t>(ran), nanoseconds));
+}
+
+/// The time of frame k, in milliseconds since the start.
+EMSCRIPTEN_KEEPALIVE double springlattice_due(double k)
+{
+    return static_cast<double>(page().pace->dueSinceStart(static_cast<std::int64_t>(k))) / 1e6;
+}
+
+} // extern "C"

@@ -1,0 +1,6 @@
+#pragma once
+
+class Simulation;
+
+/// The lattice the page shows.
+Simulation& pageSimulation();
