@@ -216,14 +216,25 @@ bool PixelPicture::resize(int logicalWidth, int logicalHeight, double ratio)
     m_ratio = ratio;
     m_pixels.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), background());
     m_drawn = {};
+    m_lines.clear();
+    m_manyLines = false;
     return true;
 }
 
 void PixelPicture::Cls()
 {
-    // Everything else is still the background.
-    fill(m_pixels.data(), m_width, m_drawn, background());
+    // Everything else is still the background. A frame's lines cover a small
+    // part of their rectangle, and each sets the same pixels every time it
+    // is drawn.
+    if (m_manyLines) {
+        fill(m_pixels.data(), m_width, m_drawn, background());
+    } else {
+        for (const Drawn& line : m_lines)
+            rasterize(m_pixels.data(), m_width, m_height, line.x1, line.y1, line.x2, line.y2, m_thickness, background());
+    }
     m_drawn = {};
+    m_lines.clear();
+    m_manyLines = false;
 }
 
 void PixelPicture::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
@@ -237,6 +248,15 @@ void PixelPicture::Line(double x1, double y1, double x2, double y2, std::int32_t
         && (!clip(x1, y1, x2, y2, m_widthTwips, m_heightTwips) || !std::isfinite(x1 + y1 + x2 + y2)))
         return;
     const double s = m_pixelsPerTwip;
+    const Drawn line{x1 * s, y1 * s, x2 * s, y2 * s};
     m_drawn = m_drawn.united(
-        rasterize(m_pixels.data(), m_width, m_height, x1 * s, y1 * s, x2 * s, y2 * s, m_thickness, pixelOf(colour)));
+        rasterize(m_pixels.data(), m_width, m_height, line.x1, line.y1, line.x2, line.y2, m_thickness, pixelOf(colour)));
+    if (m_manyLines)
+        return;
+    if (m_lines.size() < MaxRedrawnLines) {
+        m_lines.push_back(line);
+    } else {
+        m_manyLines = true;
+        m_lines.clear();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -49,8 +50,9 @@ public:
     bool resize(int logicalWidth, int logicalHeight, double ratio);
 
     /// Clears the picture to its background and starts a frame's drawing. Only
-    /// what was drawn since the last clear is restored: the rest is still the
-    /// background.
+    /// what was drawn since the last clear is restored, the rest being still
+    /// the background: the lines drawn are drawn again in the background, or
+    /// after very many lines their rectangle is filled.
     void Cls();
     /// Draws a line between two points in twips; colour is red + 256 * green
     /// + 65536 * blue.
@@ -74,6 +76,14 @@ public:
     std::uint32_t pixelOf(std::int32_t colour) const;
 
 private:
+    /// A line as it was set into the pixels: clipped, in device pixels.
+    struct Drawn {
+        double x1, y1, x2, y2;
+    };
+    /// Beyond this many lines since the last clear, clearing fills their
+    /// rectangle instead of drawing each again.
+    static constexpr std::size_t MaxRedrawnLines = 4096;
+
     const Channels m_channels;
     std::vector<std::uint32_t> m_pixels;
     int m_width = 0;
@@ -86,4 +96,8 @@ private:
     double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
     int m_thickness = 1;
     Rect m_drawn;
+    /// The lines since the last clear, unless there were more than
+    /// MaxRedrawnLines (then m_manyLines).
+    std::vector<Drawn> m_lines;
+    bool m_manyLines = false;
 };
