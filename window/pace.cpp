@@ -34,13 +34,14 @@ std::int64_t Pace::next(std::int64_t ran, std::int64_t now) const
 bool Pace::read(std::string_view text, int& stepsPerSecond)
 {
     // At most nine digits, so that the value cannot overflow.
-    const bool digits = !text.empty() && text.size() <= 9
-                        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digits)
+    if (text.empty() || text.size() > 9)
         return false;
     int value = 0;
-    for (const char c : text)
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
         value = value * 10 + (c - '0');
+    }
     stepsPerSecond = value;
     return value >= MinStepsPerSecond && value <= MaxStepsPerSecond;
 }
