@@ -1,0 +1,402 @@
+// The page in a headless Chromium, driven over the DevTools protocol as a
+// person drives it: what it shows, the desktop's pixels, cutting by mouse and
+// by finger, the bars, Exit, slow motion, bad addresses, a run-time error.
+// Usage: node page.test.mjs PAGE FAULTS_PAGE PICTURE_FRAMES_TOOL [SCREENSHOT|-] [GROUP LETTER...]
+import { execFile } from 'node:child_process';
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { promisify } from 'node:util';
+
+const [pagePath, faultsPath, tool, shotPath = '-', ...only] = process.argv.slice(2);
+const chromium = '/usr/bin/chromium';
+const skip = (why) => { console.log(`SKIPPED: ${why}`); process.exit(77); };
+if (!existsSync(chromium)) skip(`${chromium} is not installed (make test installs it)`);
+if (!existsSync(new URL('node_modules/puppeteer-core/package.json', import.meta.url)))
+    skip('tests/web/node_modules is missing (npm ci in tests/web; make test runs it)');
+if (!pagePath || !existsSync(pagePath)) skip(`no page at ${pagePath} (cmake --preset web && cmake --build --preset web)`);
+const { default: puppeteer } = await import('puppeteer-core');
+
+const ENDED = 'Spring Lattice has ended. Reload the page to start it again.';
+const SETTLED = 20000; // frames after which the picture no longer changes
+const ROW = Array.from({ length: 26 }, (_, i) => [40 + 20 * i, 190]); // through the second row of cells
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+let passed = 0, failed = 0;
+function check(ok, what, detail) {
+    if (ok) passed++;
+    else { failed++; console.log(`  FAILED: ${what}${detail ? `: ${detail}` : ''}`); }
+}
+const same = (actual, expected, what) => check(JSON.stringify(actual) === JSON.stringify(expected), what,
+    `expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+
+// Each page alone in an empty folder, opened from there.
+const work = mkdtempSync(join(tmpdir(), 'springlattice-page-'));
+function copied(file, folder) {
+    const to = join(work, folder, basename(file));
+    mkdirSync(join(work, folder));
+    copyFileSync(file, to);
+    return pathToFileURL(to).href;
+}
+const pageUrl = copied(pagePath, 'page');
+const faultsUrl = existsSync(faultsPath ?? '') ? copied(faultsPath, 'faults') : null;
+
+const browser = await puppeteer.launch({
+    executablePath: chromium, headless: true, userDataDir: join(work, 'profile'),
+    args: [...(process.getuid?.() === 0 ? ['--no-sandbox'] : []), '--disable-gpu', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync', '--disable-quic',
+        '--allow-file-access-from-files'],
+});
+
+// A page of the running group; closing it checks that it raised no error and fetched nothing.
+let opened = [];
+async function open(url, query = '', { dpr = 1, width = 800, height = 700, touch = false } = {}) {
+    const page = await browser.newPage(), problems = [];
+    page.on('pageerror', (error) => problems.push(`uncaught ${error.message}`));
+    page.on('request', (r) => { if (!r.url().startsWith(url) && !/^(data|blob):/.test(r.url())) problems.push(`fetched ${r.url()}`); });
+    page.done = async () => {
+        check(problems.length === 0, 'no uncaught error, nothing fetched', problems.join('; '));
+        opened = opened.filter((p) => p !== page);
+        await page.close();
+    };
+    opened.push(page);
+    await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch });
+    await page.goto(url + query);
+    return page;
+}
+async function group(name, body) {
+    if (only.length && !only.includes(name[0])) return;
+    console.log(name);
+    const start = Date.now();
+    try { await body(); } catch (error) { check(false, 'ended early', error.message.split('\n')[0]); }
+    for (const page of opened) await page.done();
+    console.log(`  (${((Date.now() - start) / 1000).toFixed(1)} s)`);
+}
+async function until(page, what, fn, timeout = 10000, ...args) {
+    try { await page.waitForFunction(fn, { polling: 20, timeout }, ...args); }
+    catch { throw new Error(`timed out waiting for ${what}`); }
+}
+const seen = (page, what, fn, timeout, ...args) =>
+    until(page, what, fn, timeout, ...args).then(() => check(true), (error) => check(false, what, error.message));
+const settle = (page, count = SETTLED) => until(page, `${count} frames`, (n) => springLattice.frames >= n, 90000, count);
+const frames = (page) => page.evaluate(() => [springLattice.frames, springLattice.shown]);
+// Two display refreshes: pointer moves, which the browser hands on at refreshes, have reached the page.
+const refreshed = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+// The element shows the text, at once or within the time.
+async function shows(page, selector, text, what, timeout = 0) {
+    const shown = () => page.$eval(selector, (e) => (e.checkVisibility({ opacityProperty: true, visibilityProperty: true }) ? e.textContent.trim() : null));
+    for (const end = Date.now() + timeout; (await shown()) !== text && Date.now() < end;) await sleep(20);
+    same(await shown(), text, what);
+}
+
+// Boxes relative to #Form1's top-left; centres and rectangles in the viewport.
+const box = (page, selector) => page.$eval(selector, (e) => {
+    const r = e.getBoundingClientRect(), f = document.getElementById('Form1').getBoundingClientRect();
+    return [r.x - f.x, r.y - f.y, r.width, r.height];
+});
+const rect = (page, selector) => page.$eval(selector, (e) => e.getBoundingClientRect().toJSON());
+const centre = async (page, selector) => { const r = await rect(page, selector); return [r.x + r.width / 2, r.y + r.height / 2]; };
+const click = async (page, selector) => page.mouse.click(...await centre(page, selector));
+const valueOf = (page, bar) => page.$eval(bar, (e) => Number(e.getAttribute('aria-valuenow')));
+// The accessibility tree's node of the name.
+async function accessible(page) {
+    const nodes = [], walk = (node) => { nodes.push(node); node.children?.forEach(walk); };
+    walk(await page.accessibility.snapshot());
+    return (name) => nodes.find((n) => n.name === name) ?? {};
+}
+
+// A drag through picture positions by mouse with the buttons held, or by finger.
+async function drag(page, points, { buttons = ['left'], finger = false } = {}) {
+    const { x: ox, y: oy } = await rect(page, '#Form1'), { mouse, touchscreen } = page;
+    const [[x0, y0], ...rest] = points.map(([x, y]) => [ox + x, oy + y]);
+    await (finger ? touchscreen.touchStart(x0, y0) : mouse.move(x0, y0));
+    for (const button of finger ? [] : buttons) await mouse.down({ button });
+    for (const [x, y] of rest) { await (finger ? touchscreen.touchMove(x, y) : mouse.move(x, y)); await sleep(20); }
+    await (finger ? touchscreen.touchEnd() : Promise.all(buttons.toReversed().map((button) => mouse.up({ button }))));
+    await refreshed(page);
+}
+
+// In the page: non-white device pixels of the picture in CSS rows top..top+height;
+// given bounds, whether their count lies within them.
+function ink(top, height, [low, high] = []) {
+    const c = document.getElementById('Picture1'), r = c.width / 681;
+    const d = c.getContext('2d').getImageData(0, Math.round(top * r), c.width, Math.round(height * r)).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4) n += (d[i] & d[i + 1] & d[i + 2]) !== 255 ? 1 : 0;
+    return low === undefined ? n : n >= low && n <= high;
+}
+// The canvas's RGBA, read in the page with the frames run by then.
+async function picture(page) {
+    const read = await page.evaluate(() => {
+        const c = document.getElementById('Picture1'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+        let s = '';
+        for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode(...d.subarray(i, i + 0x8000));
+        return { width: c.width, height: c.height, frames: springLattice.frames, data: btoa(s) };
+    });
+    return { ...read, data: Buffer.from(read.data, 'base64') };
+}
+
+// The desktop's picture after the frames at the ratio, as RGBA, made while the browser works.
+const references = new Map();
+function reference(count, ratio) {
+    const key = `${count}@${ratio}`, out = join(work, `${key}.ppm`);
+    if (!references.has(key)) references.set(key, promisify(execFile)(tool, [String(count), out], { env: {
+        ...process.env, QT_QPA_PLATFORM: 'offscreen', QT_SCALE_FACTOR: String(ratio), XDG_RUNTIME_DIR: work } }).then(() => {
+        const ppm = readFileSync(out);
+        const [head, width, height] = ppm.toString('latin1', 0, 32).match(/^P6\n(\d+) (\d+)\n255\n/);
+        const data = Buffer.alloc(width * height * 4, 255);
+        for (let i = 0, j = head.length; i < data.length; i += 4, j += 3) ppm.copy(data, i, j, j + 3);
+        return { width: Number(width), height: Number(height), data };
+    }));
+    return references.get(key);
+}
+function samePicture(actual, expected, what) {
+    if (actual.width !== expected.width || actual.height !== expected.height)
+        return check(false, what, `${actual.width}x${actual.height} device px, not ${expected.width}x${expected.height}`);
+    let differ = 0, first = '';
+    for (let i = 0; i < expected.data.length; i += 4) {
+        if (actual.data.readUInt32BE(i) === expected.data.readUInt32BE(i)) continue;
+        const hex = (b) => b.readUInt32BE(i).toString(16).padStart(8, '0');
+        if (!differ++) first = `, first at (${(i / 4) % actual.width}, ${Math.floor(i / 4 / actual.width)}): rgba ${hex(actual.data)}, not ${hex(expected.data)}`;
+    }
+    check(differ === 0, what, `${differ} device px differ${first}`);
+}
+
+await group('a. layout, title, names and tab order', async () => {
+    const page = await open(pageUrl);
+    await settle(page, 1);
+    same(await page.title(), 'Tovek Marlund - Quellith - Click on the structure', 'the title is the caption');
+    const layout = { '#Form1': [0, 0, 682, 559], '#Picture1': [0, 0, 681, 505], '#Command2': [600, 512, 73, 41],
+        '#HScroll1': [8, 512, 505, 17], '#HScroll2': [8, 536, 505, 17], '#Command1': [520, 512, 73, 41] };
+    for (const [selector, expected] of Object.entries(layout)) same(await box(page, selector), expected, `${selector}'s box`);
+    for (const [bar, y] of [['#HScroll1', 512], ['#HScroll2', 536]]) {
+        const [less, more, [tx, , tw], [x, , w]] = await Promise.all(['.arrow.less', '.arrow.more', '.track', '.thumb'].map((part) => box(page, `${bar} ${part}`)));
+        same([less, more], [[8, y, 17, 17], [496, y, 17, 17]], `${bar}'s arrows`);
+        check(w === 17 && x >= tx && x + w <= tx + tw, `${bar}'s thumb is 17 px inside its track`, `${x}+${w} in ${tx}+${tw}`);
+    }
+    same(await page.$$eval('#Command2, #Command1', (b) => b.map((e) => e.innerText)), ['Exit', 'New Simulation'], 'button captions');
+    same(await page.evaluate(() => typeof window.springLatticeFault), 'undefined', 'the page has no fault hook');
+
+    const active = () => page.evaluate(() => document.activeElement.id);
+    const order = [await active()];
+    for (const shift of [false, false, false, false, true, true, true, true]) {
+        if (shift) await page.keyboard.down('Shift');
+        await page.keyboard.press('Tab');
+        if (shift) await page.keyboard.up('Shift');
+        order.push(await active());
+    }
+    same(order, ['Picture1', 'Command2', 'HScroll1', 'HScroll2', 'Command1', 'HScroll2', 'HScroll1', 'Command2', 'Picture1'],
+        'focus on the picture, then Tab and Shift+Tab order');
+
+    const named = await accessible(page), lattice = named('Spring lattice');
+    check(lattice.focused && lattice.description, 'the picture is announced, described and focused', JSON.stringify(lattice));
+    for (const [name, valuemin, valuemax, value] of [['Mass of the top-left mass', 1, 80, 1], ['Cutting radius', 100, 3000, 400]]) {
+        const { role, orientation, description, ...node } = named(name);
+        same([role, orientation, node.valuemin, node.valuemax, Number(node.value), Boolean(description)],
+            ['scrollbar', 'horizontal', valuemin, valuemax, value, true], `${name}: role, values, description`);
+    }
+    for (const name of ['Exit', 'New Simulation']) check(named(name).role === 'button' && named(name).description, `${name} is a described button`);
+
+    // The keyboard's focus draws no ring round the picture.
+    const style = await page.$eval('#Picture1', (e) => { const s = getComputedStyle(e); return [s.outlineStyle, s.outlineWidth, s.boxShadow]; });
+    check((style[0] === 'none' || style[1] === '0px') && style[2] === 'none', 'no focus ring round the focused picture', style.join(' '));
+});
+
+await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', async () => {
+    for (const ratio of [1, 1.5, 2]) {
+        const [first, settled, later] = [1, SETTLED, SETTLED + 10000].map((count) => reference(count, ratio));
+        let page = await open(pageUrl, '?steps-per-second=1', { dpr: ratio });
+        await until(page, 'the first frame shown', () => springLattice.frames === 1 && springLattice.shown >= 1);
+        const read = await picture(page);
+        same(read.frames, 1, `the first frame is still the newest at ${ratio}`);
+        samePicture(read, await first, `the first frame is the desktop's at ${ratio}`);
+        await page.done();
+        page = await open(pageUrl, '', { dpr: ratio });
+        same(await box(page, '#Picture1'), [0, 0, 681, 505], `the picture's box at ${ratio}`);
+        await settle(page);
+        const [, shown] = await frames(page);
+        await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, 10000, shown);
+        samePicture(await later, await settled, `the desktop's picture is still after ${SETTLED} frames at ${ratio}`);
+        samePicture(await picture(page), await settled, `the settled picture is the desktop's at ${ratio}`);
+        if (ratio === 1 && shotPath !== '-') await page.screenshot({ path: shotPath });
+        await page.done();
+    }
+});
+
+await group('c. cutting by mouse and by finger, and New Simulation', async () => {
+    const page = await open(pageUrl);
+    await settle(page);
+    const before = await page.evaluate(ink, 60, 110);
+    check(before > 1000, 'the top rows are drawn', `${before} px`);
+    for (const buttons of [['right'], ['middle'], ['right', 'left']]) await drag(page, ROW, { buttons });
+    const [count] = await frames(page);
+    await until(page, '2000 more frames', (n) => springLattice.frames >= n, 10000, count + 2000);
+    same(await page.evaluate(ink, 60, 110), before, 'a drag with right, middle or right and left cuts nothing');
+    await drag(page, ROW);
+    await seen(page, 'the top rows to fall after a left-button drag', ink, 3000, 60, 110, [0, before / 10]);
+    await click(page, '#Command1');
+    const [since] = await frames(page);
+    await seen(page, 'the top rows back after New Simulation', ink, 3000, 60, 110, [before / 2, 1e9]);
+    await settle(page, since + SETTLED);
+    samePicture(await picture(page), await reference(SETTLED, 1), 'New Simulation undoes every cut');
+    await page.done();
+
+    // A finger drag, right to left, on a page wider and taller than the window: nothing scrolls or zooms.
+    const touched = await open(pageUrl, '', { width: 600, height: 400, touch: true });
+    await settle(touched);
+    const view = () => touched.evaluate(() => [scrollX, scrollY, visualViewport.scale]);
+    const still = await view();
+    await drag(touched, ROW.toReversed(), { finger: true });
+    await seen(touched, 'the top rows to fall after a finger drag', ink, 3000, 60, 110, [0, before / 10]);
+    same(await view(), [still[0], still[1], 1], 'the finger neither scrolls nor zooms');
+});
+
+await group('e. the scroll bars by mouse, keys and wheel, and their tips', async () => {
+    const page = await open(pageUrl);
+    await settle(page, 1);
+    const bars = [['#HScroll1', 1, 80, 1, 2, 5, (v) => `Mass of the top-left mass: ${v}`],
+        ['#HScroll2', 100, 3000, 400, 1, 1, (v) => `Cutting radius: ${v} twips`]];
+    for (const [bar, min, max, start, small, large, text] of bars) {
+        const track = await rect(page, `${bar} .track`), thumb = () => rect(page, `${bar} .thumb`);
+        const clicks = [];
+        for (const at of [() => centre(page, `${bar} .arrow.more`), () => centre(page, `${bar} .arrow.less`),
+            async () => [((await thumb()).right + track.right) / 2, track.y + 8], async () => [(track.left + (await thumb()).left) / 2, track.y + 8]]) {
+            await page.mouse.click(...await at());
+            clicks.push(await valueOf(page, bar));
+        }
+        same(clicks, [start + small, start, start + large, start], `${bar}: more arrow, less arrow, track right and left of the thumb`);
+
+        // Dragging its thumb: the tip shows at once and follows the value.
+        const { x, y } = await thumb();
+        await page.mouse.move(x + 8, y + 8);
+        await page.mouse.down();
+        await page.mouse.move(track.x + track.width / 2, y + 8, { steps: 5 });
+        await refreshed(page);
+        const middle = await valueOf(page, bar);
+        check(middle > min && middle < max, `${bar}'s thumb dragged to the middle`, String(middle));
+        await shows(page, '#tip', text(middle), `${bar}'s tip while its thumb is dragged`);
+        await page.mouse.move(track.right + 40, y + 8, { steps: 5 });
+        await refreshed(page);
+        await shows(page, '#tip', text(max), `${bar}'s tip with its thumb dragged past the end`);
+        await page.mouse.up();
+        same(await valueOf(page, bar), max, `${bar}'s thumb dragged to the far right`);
+
+        await page.focus(bar);
+        const keys = [['Home', min], ['ArrowRight', min + small], ['ArrowDown', min + 2 * small], ['PageDown', min + 2 * small + large],
+            ['ArrowLeft', min + small + large], ['ArrowUp', min + large], ['PageUp', min], ['ArrowUp', min], ['End', max], ['PageDown', max]];
+        const pressed = [];
+        for (const [key] of keys) { await page.keyboard.press(key); pressed.push([key, await valueOf(page, bar)]); }
+        same(pressed, keys, `${bar}'s keys`);
+        await page.mouse.move(...await centre(page, `${bar} .track`));
+        const notch = Math.min(3 * small, large), wheeled = [];
+        for (const deltaY of [-100, 100]) { await page.mouse.wheel({ deltaY }); wheeled.push(await valueOf(page, bar)); }
+        same(wheeled, [max - notch, max], `${bar}'s wheel away and towards`);
+
+        // Resting over the bar shows its tip, which follows the keys.
+        await shows(page, '#tip', text(max), `${bar}'s tip on resting over it`, 5000);
+        await page.keyboard.press('ArrowLeft');
+        await shows(page, '#tip', text(max - small), `${bar}'s tip following its value`, 1000);
+    }
+    const named = await accessible(page);
+    same([named('Mass of the top-left mass').value, named('Cutting radius').value].map(Number), [78, 2999], 'the bars\' values are announced');
+
+    // Mass 78 loads the corner; New Simulation makes it 1 again: the settled picture is the desktop's.
+    let [count] = await frames(page);
+    await settle(page, count + SETTLED);
+    check(!(await picture(page)).data.equals((await reference(SETTLED, 1)).data), 'a heavy top-left mass changes the picture');
+    await click(page, '#Command1');
+    [count] = await frames(page);
+    await settle(page, count + SETTLED);
+    samePicture(await picture(page), await reference(SETTLED, 1), 'after New Simulation the top-left mass is 1 again');
+    await page.mouse.move(...await centre(page, '#HScroll1 .track'));
+    await shows(page, '#tip', 'Mass of the top-left mass: 1 since New Simulation; move the bar to set it', 'the mass bar\'s tip after New Simulation', 5000);
+    await page.focus('#HScroll1');
+    await page.keyboard.press('ArrowLeft');
+    await shows(page, '#tip', 'Mass of the top-left mass: 76', 'the mass bar\'s tip once it moves again', 1000);
+});
+
+await group('f. Exit ends everything', async () => {
+    const page = await open(pageUrl);
+    await settle(page, 100);
+    await click(page, '#Command2');
+    await shows(page, '#status', ENDED, 'the status shows the ended text', 5000);
+    const ended = [await frames(page), await picture(page), await valueOf(page, '#HScroll1')];
+    await drag(page, ROW);
+    await click(page, '#Command1');
+    await click(page, '#HScroll1 .arrow.more');
+    await page.focus('#HScroll1');
+    await page.keyboard.press('End');
+    await sleep(300);
+    same(await frames(page), ended[0], 'no frame runs or is shown after Exit');
+    samePicture(await picture(page), ended[1], 'a drag and New Simulation after Exit change nothing');
+    same(await valueOf(page, '#HScroll1'), ended[2], 'the mass bar does not move after Exit');
+});
+
+await group('g. the pace of slow motion', async () => {
+    const page = await open(pageUrl, '?steps-per-second=50');
+    await until(page, 'a frame', () => springLattice.frames > 0);
+    // Steady stretches, and one after the page was held up for 300 ms: no burst to catch up.
+    const stretches = await page.evaluate(async () => {
+        const out = [];
+        for (const [stall, stretch] of [[0, 500], [0, 500], [300, 200]]) {
+            for (const end = performance.now() + stall; performance.now() < end;);
+            const t = performance.now(), f = springLattice.frames;
+            await new Promise((done) => setTimeout(done, stretch));
+            out.push([(performance.now() - t) / 1000, springLattice.frames - f]);
+        }
+        return out;
+    });
+    for (const [seconds, count] of stretches)
+        check(count > 0 && count <= Math.floor(50 * seconds) + 2, 'at 50 a second a stretch holds its frames and no more', `${count} in ${seconds} s`);
+
+    // At 1 a second the first frame stands alone for most of a second, then the next one runs.
+    const [first, next, after] = await (await open(pageUrl, '?steps-per-second=1')).evaluate(async () => {
+        const tick = () => new Promise((done) => setTimeout(done, 1));
+        while (springLattice.frames < 1) await tick();
+        const t = performance.now(), first = springLattice.frames;
+        while (springLattice.frames === first && performance.now() - t < 3000) await tick();
+        return [first, springLattice.frames, performance.now() - t];
+    });
+    check(first === 1 && next === 2 && after >= 800, 'at 1 a second one frame, then the next a second later', `${first}, then ${next} ${after} ms later`);
+});
+
+await group('h. a bad address', async () => {
+    for (const value of ['abc', '0', '100001', '', '1.5', '<b>x</b>', '<img src=x onerror=window.pwned=1>']) {
+        const page = await open(pageUrl, `?steps-per-second=${encodeURIComponent(value)}`);
+        await until(page, `the status for '${value}'`, () => document.getElementById('status').checkVisibility(), 5000);
+        await sleep(300);
+        const state = await page.evaluate(() => {
+            const status = document.getElementById('status'), form = document.getElementById('Form1');
+            return { text: status.textContent, link: status.querySelector('a')?.href.replace(/\?$/, ''),
+                markup: document.querySelectorAll('#status b, img').length, pwned: typeof window.pwned, frames: window.springLattice?.frames,
+                form: !form.checkVisibility() || form.closest('[inert]') !== null };
+        });
+        check(state.text.includes(`a whole number of frames a second from 1 to 100000, not '${value}'`), `the status for '${value}' says what it takes`, state.text);
+        same([state.link, state.markup, state.pwned, state.frames, state.form], [pageUrl, 0, 'undefined', 0, true],
+            `'${value}': link, no markup from the address, no frame, no form to use`);
+        await page.done();
+    }
+});
+
+await group('i. a run-time error\'s dialog', async () => {
+    if (!faultsUrl) return check(false, `no faults page at ${faultsPath}`);
+    const page = await open(faultsUrl);
+    await settle(page, 100);
+    await page.evaluate(() => window.springLatticeFault());
+    await until(page, 'the error dialog', () => document.querySelector('dialog#error')?.open, 5000);
+    const [modal, told] = await page.$eval('dialog#error', (d) => [d.matches(':modal'), document.getElementById('error-text').innerText]);
+    check(modal && /^Run-time error '6':\s+Overflow$/.test(told), 'a modal dialog tells the error', `modal ${modal}, ${JSON.stringify(told)}`);
+    const count = await frames(page);
+    await sleep(300);
+    same(await frames(page), count, 'no frame runs while it is open');
+    same(await page.$$eval('dialog#error button', (b) => b.map((e) => e.textContent.trim())), ['OK'], 'its one button');
+    await click(page, 'dialog#error button');
+    same(await page.$eval('dialog#error', (d) => d.open), false, 'OK closes it');
+    await shows(page, '#status', ENDED, 'then the status shows the ended text', 5000);
+});
+
+await browser.close();
+rmSync(work, { recursive: true, force: true });
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);
