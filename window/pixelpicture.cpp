@@ -60,27 +60,37 @@ int floorOf(double v)
 /// Sets columns a to b of a line whose pixels across all lie inside the
 /// picture: the first at floor(v1 + (u + 0.5 - u1) * slope + offset), which is
 /// never negative here, so truncation gives it. The centres u + 0.5 are
-/// counted in doubles, exactly.
-template <bool AlongX>
+/// counted in doubles, exactly. Where Record, the index of every pixel set is
+/// written at `record`, which moves past them.
+template <bool AlongX, bool Record>
 void run(std::uint32_t* const bits, const std::ptrdiff_t stride, const int a, const int b, const double v1,
-         const double u1, const double slope, const double offset, const int thickness, const std::uint32_t pixel)
+         const double u1, const double slope, const double offset, const int thickness, const std::uint32_t pixel,
+         std::uint32_t*& record)
 {
     const std::ptrdiff_t uStep = AlongX ? 1 : stride;
     const std::ptrdiff_t vStep = AlongX ? stride : 1;
+    std::uint32_t* out = record;
     double centre = a + 0.5;
     if (thickness == 1) {
         for (int u = a; u <= b; ++u, centre += 1.0) {
             const int w = static_cast<int>(v1 + (centre - u1) * slope + offset);
-            bits[u * uStep + w * vStep] = pixel;
+            const std::ptrdiff_t at = u * uStep + w * vStep;
+            bits[at] = pixel;
+            if constexpr (Record)
+                *out++ = static_cast<std::uint32_t>(at);
         }
-        return;
+    } else {
+        for (int u = a; u <= b; ++u, centre += 1.0) {
+            const int w = static_cast<int>(v1 + (centre - u1) * slope + offset);
+            std::ptrdiff_t at = u * uStep + w * vStep;
+            for (int k = 0; k < thickness; ++k, at += vStep) {
+                bits[at] = pixel;
+                if constexpr (Record)
+                    *out++ = static_cast<std::uint32_t>(at);
+            }
+        }
     }
-    for (int u = a; u <= b; ++u, centre += 1.0) {
-        const int w = static_cast<int>(v1 + (centre - u1) * slope + offset);
-        std::uint32_t* p = bits + u * uStep + w * vStep;
-        for (int k = 0; k < thickness; ++k, p += vStep)
-            *p = pixel;
-    }
+    record = out;
 }
 
 /// Sets the pixels of the line from (x1, y1) to (x2, y2), device pixels,
@@ -88,9 +98,12 @@ void run(std::uint32_t* const bits, const std::ptrdiff_t stride, const int a, co
 /// one holding x1 to the one holding x2 gets thickness pixels centred on the
 /// line's height at the column's centre, the centre held within the line's
 /// ends. Pixels outside the picture are left alone. Returns the rectangle of
-/// pixels it may have set.
+/// pixels it may have set. Unless `record` is null, the index of every pixel
+/// set is written there, at most thickness for each pixel along the longer
+/// axis, and `record` moves past them.
 PixelPicture::Rect rasterize(std::uint32_t* const bits, const int pixelsAcross, const int pixelsDown, double x1,
-                             double y1, double x2, double y2, int thickness, std::uint32_t pixel)
+                             double y1, double x2, double y2, int thickness, std::uint32_t pixel,
+                             std::uint32_t*& record)
 {
     const bool alongX = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
     // Major axis u, minor axis v; the pixels are addressed as pixel (u, v)
@@ -122,8 +135,12 @@ PixelPicture::Rect rasterize(std::uint32_t* const bits, const int pixelsAcross, 
     // held within the picture.
     const auto column = [&](int u) {
         const int from = floorOf(height(std::clamp(u + 0.5, u1, u2)));
-        for (int w = std::max(from, 0); w <= std::min(from + thickness - 1, vSize - 1); ++w)
-            bits[u * uStep + w * vStep] = pixel;
+        for (int w = std::max(from, 0); w <= std::min(from + thickness - 1, vSize - 1); ++w) {
+            const std::ptrdiff_t at = u * uStep + w * vStep;
+            bits[at] = pixel;
+            if (record != nullptr)
+                *record++ = static_cast<std::uint32_t>(at);
+        }
         return from;
     };
     const int acrossFirst = column(first);
@@ -146,10 +163,16 @@ PixelPicture::Rect rasterize(std::uint32_t* const bits, const int pixelsAcross, 
     while (a <= b && !inside(b))
         column(b--);
     if (a <= b) {
-        if (alongX)
-            run<true>(bits, stride, a, b, v1, u1, slope, offset, thickness, pixel);
+        const auto runOf = [&]<bool Record>() {
+            if (alongX)
+                run<true, Record>(bits, stride, a, b, v1, u1, slope, offset, thickness, pixel, record);
+            else
+                run<false, Record>(bits, stride, a, b, v1, u1, slope, offset, thickness, pixel, record);
+        };
+        if (record != nullptr)
+            runOf.template operator()<true>();
         else
-            run<false>(bits, stride, a, b, v1, u1, slope, offset, thickness, pixel);
+            runOf.template operator()<false>();
     }
 
     // The pixels across of all columns lie between those of the end columns.
@@ -216,25 +239,30 @@ bool PixelPicture::resize(int logicalWidth, int logicalHeight, double ratio)
     m_ratio = ratio;
     m_pixels.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), background());
     m_drawn = {};
-    m_lines.clear();
-    m_manyLines = false;
+    m_setCount = 0;
+    m_manyPixels = false;
+    // Room for the pixels of a frame's lines, and for one more line as long
+    // as the picture is wide or high.
+    m_set.resize(static_cast<std::size_t>(std::max(m_width, m_height)) * static_cast<std::size_t>(m_thickness)
+                 + MaxRecordedPixels);
     return true;
 }
 
 void PixelPicture::Cls()
 {
     // Everything else is still the background. A frame's lines cover a small
-    // part of their rectangle, and each sets the same pixels every time it
-    // is drawn.
-    if (m_manyLines) {
+    // part of their rectangle: the pixels they set are set back one by one.
+    if (m_manyPixels) {
         fill(m_pixels.data(), m_width, m_drawn, background());
     } else {
-        for (const Drawn& line : m_lines)
-            rasterize(m_pixels.data(), m_width, m_height, line.x1, line.y1, line.x2, line.y2, m_thickness, background());
+        std::uint32_t* const bits = m_pixels.data();
+        const std::uint32_t colour = background();
+        for (std::size_t i = 0; i < m_setCount; ++i)
+            bits[m_set[i]] = colour;
     }
     m_drawn = {};
-    m_lines.clear();
-    m_manyLines = false;
+    m_setCount = 0;
+    m_manyPixels = false;
 }
 
 void PixelPicture::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
@@ -247,16 +275,13 @@ void PixelPicture::Line(double x1, double y1, double x2, double y2, std::int32_t
     if (!(inside(x1, y1) && inside(x2, y2))
         && (!clip(x1, y1, x2, y2, m_widthTwips, m_heightTwips) || !std::isfinite(x1 + y1 + x2 + y2)))
         return;
+    // Past MaxRecordedPixels the pixels set are no longer noted, and
+    // clearing fills the rectangle drawn instead.
+    m_manyPixels = m_manyPixels || m_setCount > MaxRecordedPixels;
+    std::uint32_t* record = m_manyPixels ? nullptr : m_set.data() + m_setCount;
     const double s = m_pixelsPerTwip;
-    const Drawn line{x1 * s, y1 * s, x2 * s, y2 * s};
     m_drawn = m_drawn.united(
-        rasterize(m_pixels.data(), m_width, m_height, line.x1, line.y1, line.x2, line.y2, m_thickness, pixelOf(colour)));
-    if (m_manyLines)
-        return;
-    if (m_lines.size() < MaxRedrawnLines) {
-        m_lines.push_back(line);
-    } else {
-        m_manyLines = true;
-        m_lines.clear();
-    }
+        rasterize(m_pixels.data(), m_width, m_height, x1 * s, y1 * s, x2 * s, y2 * s, m_thickness, pixelOf(colour), record));
+    if (record != nullptr)
+        m_setCount = static_cast<std::size_t>(record - m_set.data());
 }

@@ -51,8 +51,8 @@ public:
 
     /// Clears the picture to its background and starts a frame's drawing. Only
     /// what was drawn since the last clear is restored, the rest being still
-    /// the background: the lines drawn are drawn again in the background, or
-    /// after very many lines their rectangle is filled.
+    /// the background: the pixels the lines set, or after very many lines
+    /// their rectangle.
     void Cls();
     /// Draws a line between two points in twips; colour is red + 256 * green
     /// + 65536 * blue.
@@ -76,13 +76,9 @@ public:
     std::uint32_t pixelOf(std::int32_t colour) const;
 
 private:
-    /// A line as it was set into the pixels: clipped, in device pixels.
-    struct Drawn {
-        double x1, y1, x2, y2;
-    };
-    /// Beyond this many lines since the last clear, clearing fills their
-    /// rectangle instead of drawing each again.
-    static constexpr std::size_t MaxRedrawnLines = 4096;
+    /// Beyond this many pixels set since the last clear, clearing fills their
+    /// rectangle instead of setting each back.
+    static constexpr std::size_t MaxRecordedPixels = 1 << 16;
 
     const Channels m_channels;
     std::vector<std::uint32_t> m_pixels;
@@ -96,8 +92,10 @@ private:
     double m_pixelsPerTwip = 1.0 / TwipsPerPixel;
     int m_thickness = 1;
     Rect m_drawn;
-    /// The lines since the last clear, unless there were more than
-    /// MaxRedrawnLines (then m_manyLines).
-    std::vector<Drawn> m_lines;
-    bool m_manyLines = false;
+    /// The indices of the pixels set since the last clear, the first
+    /// m_setCount of m_set, unless there were more than MaxRecordedPixels
+    /// (then m_manyPixels).
+    std::vector<std::uint32_t> m_set;
+    std::size_t m_setCount = 0;
+    bool m_manyPixels = false;
 };
