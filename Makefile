@@ -5,11 +5,12 @@
 #            under node in the browser build, then all in the release build
 #            and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
+# make bench-web measures the page in headless Chromium beside the window
 # make package builds the .deb, build/release/springlattice_<version>_<arch>.deb
 PRESET ?= release
 BUILD := build/$(PRESET)
 
-.PHONY: all deps configure build run web run-web test bench package clean
+.PHONY: all deps configure build run web run-web test bench bench-web package clean
 
 all: build
 
@@ -55,6 +56,10 @@ test: deps
 
 bench: build
 	$(BUILD)/bench/springlattice-bench
+
+# The page in headless Chromium, next to the window offscreen in the same run.
+bench-web: build web
+	node bench/page.mjs $(PAGE) $(BUILD)/bench/springlattice-bench
 
 package: build
 	cmake --build --preset $(PRESET) --target package
