@@ -94,10 +94,18 @@ function desktopFrames() {
   return JSON.parse(out).benchmarks.find((b) => b.name.startsWith("BM_EventLoop")).steps_per_second;
 }
 
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const flat = await measure(url("springlattice.html"));
 const desktop = desktopFrames();
-const slow = await measure(url("springlattice.html", "?steps-per-second=120"));
-const idle = await measure(url("idle.html"), false);
+// Slow motion and the idle page in turn, three times each: the medians.
+const slowRuns = [];
+const idleRuns = [];
+for (let round = 0; round < 3; ++round) {
+  slowRuns.push(await measure(url("springlattice.html", "?steps-per-second=120")));
+  idleRuns.push(await measure(url("idle.html"), false));
+}
+const slow = { frames: median(slowRuns.map((r) => r.frames)), cpu: median(slowRuns.map((r) => r.cpu)) };
+const idle = { cpu: median(idleRuns.map((r) => r.cpu)) };
 const firsts = [];
 for (let i = 0; i < 5; ++i) firsts.push(await firstPicture());
 await browser.close();
@@ -112,8 +120,8 @@ if (desktop !== null) {
 }
 row("flat out: pictures shown per second", flat.shown.toFixed(1), "target >= 30");
 row("flat out: share of a core, the whole browser", flat.cpu.toFixed(3));
-row("slow motion at 120: frames per second", slow.frames.toFixed(1), "target 120 +- 3");
-row("slow motion at 120: share of a core", slow.cpu.toFixed(3));
-row("a page asking for every display frame: share of a core", idle.cpu.toFixed(3));
+row("slow motion at 120: frames per second (median of 3)", slow.frames.toFixed(1), "target 120 +- 3");
+row("slow motion at 120: share of a core (median of 3)", slow.cpu.toFixed(3));
+row("a page asking for every display frame: the same", idle.cpu.toFixed(3));
 row("slow motion / display frames only", (slow.cpu / idle.cpu).toFixed(2), "target <= 1.6");
-row("first picture after opening, ms (median of 5)", String(firsts.sort((a, b) => a - b)[2]), "target <= 500");
+row("first picture after opening, ms (median of 5)", String(median(firsts)), "target <= 500");
