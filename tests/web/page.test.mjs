@@ -222,6 +222,14 @@ await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', asyn
         if (ratio === 1 && shotPath !== '-') await page.screenshot({ path: shotPath });
         await page.done();
     }
+    // The ratio changing while it runs (a zoom, another screen): the pixels follow it.
+    const page = await open(pageUrl);
+    await settle(page);
+    await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 2 });
+    const [, shown] = await frames(page);
+    await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, 10000, shown);
+    samePicture(await picture(page), await reference(SETTLED, 2), 'the settled picture is the desktop\'s once the ratio is 2');
+    await page.done();
 });
 
 await group('c. cutting by mouse and by finger, and New Simulation', async () => {
