@@ -27,6 +27,10 @@ const folder = mkdtempSync(join(tmpdir(), "springlattice-bench-"));
 copyFileSync(pagePath, join(folder, "springlattice.html"));
 writeFileSync(join(folder, "idle.html"), "<!doctype html><title>idle</title><script>" +
   "let n = 0; const f = () => { n++; requestAnimationFrame(f); }; requestAnimationFrame(f);</script>");
+// The floor of a loop of one task a frame: tasks that do nothing but post the next.
+writeFileSync(join(folder, "loop.html"), "<!doctype html><title>loop</title><script>" +
+  "let n = 0; const c = new MessageChannel(); c.port1.onmessage = () => { n++; c.port2.postMessage(null); };" +
+  "window.springLattice = { get frames() { return n; }, shown: 0 }; c.port2.postMessage(null);</script>");
 const url = (name, query = "") => pathToFileURL(join(folder, name)).href + query;
 
 const browser = await puppeteer.launch({
@@ -96,6 +100,7 @@ function desktopFrames() {
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const flat = await measure(url("springlattice.html"));
+const loop = await measure(url("loop.html"));
 const desktop = desktopFrames();
 // Slow motion and the idle page in turn, three times each: the medians.
 const slowRuns = [];
@@ -114,6 +119,7 @@ rmSync(folder, { recursive: true, force: true });
 const row = (name, value, target = "") => console.log(`  ${name.padEnd(52)} ${value.padStart(10)}   ${target}`);
 console.log(`The page in ${execFileSync("/usr/bin/chromium", ["--version"]).toString().trim()}, ${seconds} s a measure`);
 row("flat out: frames per second", flat.frames.toFixed(0));
+row("an empty loop of one task a frame: tasks per second", loop.frames.toFixed(0));
 if (desktop !== null) {
   row("the window offscreen: frames per second", desktop.toFixed(0));
   row("page / window", (flat.frames / desktop).toFixed(3), "target >= 0.5, aim 0.9");

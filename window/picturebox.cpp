@@ -5,8 +5,6 @@
 #include <QPainter>
 #include <QWindow>
 
-
-
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
