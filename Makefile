@@ -49,6 +49,10 @@ TEST_PRESETS ?= web release asan
 test: deps
 	@set -e; for preset in $(TEST_PRESETS); do \
 	    echo "== tests in the $$preset build"; \
+	    if [ $$preset = web ] && ! command -v emcc >/dev/null 2>&1; then \
+	        echo "SKIPPED: the browser build: emscripten is not installed (make test installs it)"; \
+	        continue; \
+	    fi; \
 	    cmake --preset $$preset; \
 	    cmake --build --preset $$preset; \
 	    ctest --preset $$preset; \
