@@ -36,8 +36,10 @@ struct Page {
     std::string error;
     /// The last text handed to the script; it stays valid until the next.
     std::string text;
-    /// What was drawn since the last clear, for the script to read.
-    int drawn[4] = {};
+    /// Pixels where the canvas may show something other than the background,
+    /// and the rectangle to put on it next, for the script to read.
+    PixelPicture::Rect onScreen;
+    int changed[4] = {};
 };
 
 Page& page()
@@ -105,7 +107,11 @@ EMSCRIPTEN_KEEPALIVE int springlattice_load(double ratio)
 /// background, which the next frame draws on.
 EMSCRIPTEN_KEEPALIVE int springlattice_resize(double ratio)
 {
-    return page().picture.resize(PictureWidth, PictureHeight, ratio) ? 1 : 0;
+    if (!page().picture.resize(PictureWidth, PictureHeight, ratio))
+        return 0;
+    // The canvas is made anew as well, all background.
+    page().onScreen = {};
+    return 1;
 }
 
 /// One frame: clear, then the force, draw and move passes.
@@ -149,8 +155,7 @@ EMSCRIPTEN_KEEPALIVE const char* springlattice_error()
     return page().error.c_str();
 }
 
-/// The picture's pixels, its size in device pixels, and the rectangle drawn
-/// since the last clear (x, y, width, height).
+/// The picture's pixels and its size in device pixels.
 EMSCRIPTEN_KEEPALIVE const std::uint32_t* springlattice_pixels()
 {
     return page().picture.pixels();
@@ -166,15 +171,20 @@ EMSCRIPTEN_KEEPALIVE int springlattice_height()
     return page().picture.height();
 }
 
-EMSCRIPTEN_KEEPALIVE const int* springlattice_drawn()
+/// The newest frame goes on the canvas: the rectangle (x, y, width, height)
+/// to put, where it or what the canvas shows of earlier frames can differ
+/// from the background; empty when neither does.
+EMSCRIPTEN_KEEPALIVE const int* springlattice_show()
 {
     Page& p = page();
-    const PixelPicture::Rect r = p.picture.drawn();
-    p.drawn[0] = r.x;
-    p.drawn[1] = r.y;
-    p.drawn[2] = r.empty() ? 0 : r.width;
-    p.drawn[3] = r.empty() ? 0 : r.height;
-    return p.drawn;
+    const PixelPicture::Rect drawn = p.picture.drawn();
+    const PixelPicture::Rect changed = p.onScreen.united(drawn);
+    p.onScreen = drawn;
+    p.changed[0] = changed.x;
+    p.changed[1] = changed.y;
+    p.changed[2] = changed.empty() ? 0 : changed.width;
+    p.changed[3] = changed.empty() ? 0 : changed.height;
+    return p.changed;
 }
 
 /// One of the page's fixed texts, by its number; "" for a number it does not

@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include <cstdio>
-#include <exception>
 
 #include "controltexts.h"
 #include "failure.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <stdexcept>
 #include <system_error>
 
 #ifdef Q_OS_LINUX
