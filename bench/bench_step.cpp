@@ -10,7 +10,7 @@
 #include "lattice.h"
 #include "null_surface.h"
 #include "warm_up.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 void NullSurface::Line(double, double, double, double, std::int32_t) {}
 

@@ -1,6 +1,6 @@
 #include "lattice.h"
 
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 Lattice::Lattice(int columns, int rows)
 {

@@ -3,7 +3,7 @@
 #include "model/runtime_error.h"
 #include "model/spring.h"
 #include "model/surface.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 #include <cstddef>
 #include <memory>

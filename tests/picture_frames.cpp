@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "window/picturebox.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 int main(int argc, char** argv)
 {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 /// Runs the lattice through frames of random user actions, with a fixed seed,
 /// and checks after every frame what must always hold: pinned masses stay put,

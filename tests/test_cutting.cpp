@@ -2,7 +2,7 @@
 #include <utility>
 
 #include "support.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 namespace {
 

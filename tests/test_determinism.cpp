@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "support.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 namespace {
 

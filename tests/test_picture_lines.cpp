@@ -14,7 +14,7 @@
 
 #include "support.h"
 #include "window/picturebox.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window/pixelpicture.h"
+#include "core/pixelpicture.h"
 
 namespace {
 

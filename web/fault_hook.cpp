@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "page.h"
-#include "window/simulation.h"
+#include "core/simulation.h"
 
 extern "C" EMSCRIPTEN_KEEPALIVE void springlattice_fault()
 {

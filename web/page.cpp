@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
-#include "window/controltexts.h"
-#include "window/failure.h"
-#include "window/pace.h"
-#include "window/pixelpicture.h"
-#include "window/simulation.h"
+#include "core/controltexts.h"
+#include "core/failure.h"
+#include "core/pace.h"
+#include "core/pixelpicture.h"
+#include "core/simulation.h"
 #include "page.h"
 
 namespace {

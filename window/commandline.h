@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "pace.h"
+#include "core/pace.h"
 
 /// What the program's command line asks for. The program takes
 /// --steps-per-second N (slow motion), -h/--help and -v/--version, and Qt's

@@ -17,8 +17,8 @@
 
 #include <cstdio>
 
-#include "controltexts.h"
-#include "failure.h"
+#include "core/controltexts.h"
+#include "core/failure.h"
 #include "picturebox.h"
 #include "titlebar.h"
 

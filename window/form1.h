@@ -5,7 +5,7 @@
 #include <string>
 
 #include "frameloop.h"
-#include "simulation.h"
+#include "core/simulation.h"
 
 class PictureBox;
 class QPushButton;

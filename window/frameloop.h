@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "pace.h"
+#include "core/pace.h"
 
 class QSocketNotifier;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "model/surface.h"
-#include "pixelpicture.h"
+#include "core/pixelpicture.h"
 
 /// The picture area: the picture's pixels at the screen's pixel density, which
 /// the simulation draws into, in twips, and which are shown whenever the screen
