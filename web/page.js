@@ -1,0 +1,333 @@
+"use strict";
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const form = $("Form1");
+  const canvas = $("Picture1");
+  const status = $("status");
+  const tip = $("tip");
+  const TwipsPerPixel = 15;
+
+  // The loop's own counts, for whoever watches the page run.
+  const counts = { frames: 0, shown: 0 };
+  window.springLattice = Object.freeze({
+    get frames() { return counts.frames; },
+    get shown() { return counts.shown; },
+  });
+
+  let core = null;       // the wasm module
+  let ended = false;     // Exit or a run-time error: nothing runs any more
+
+  /// Says something in the page's own text, never as markup.
+  function say(...parts) {
+    status.replaceChildren(...parts.map((p) => (typeof p === "string" ? document.createTextNode(p) : p)));
+    status.hidden = false;
+  }
+  function link(text, href) {
+    const a = document.createElement("a");
+    a.textContent = text;
+    a.href = href;
+    return a;
+  }
+
+  // ---- The end of the program: after Exit, or after a run-time error's message.
+  function end() {
+    ended = true;
+    core._springlattice_exit();
+    form.inert = true;
+    hideTip();
+    say(`${core.text.ProgramName} has ended. `, link("Reload the page", location.href), " to start it again.");
+  }
+  function fail() {
+    ended = true;
+    form.inert = true;
+    hideTip();
+    const dialog = $("error");
+    $("error-title").textContent = core.text.ProgramName;
+    $("error-text").textContent = core.UTF8ToString(core._springlattice_error());
+    dialog.addEventListener("close", end, { once: true });
+    dialog.showModal();
+  }
+  /// Runs a handler's call into the core; a run-time error ends the program.
+  function guarded(call) {
+    if (ended) return;
+    if (call() !== 0) fail();
+  }
+
+  // ---- The picture: the core's pixels, put on the canvas at display refreshes.
+  const context = canvas.getContext("2d", { alpha: false });
+  let image = null;          // ImageData over the core's pixels
+  let unshown = false;
+
+  function size() {
+    canvas.width = core._springlattice_width();
+    canvas.height = core._springlattice_height();
+    image = null;
+    context.fillStyle = "#fff";
+    context.fillRect(0, 0, canvas.width, canvas.height);
+  }
+  function pixels() {
+    const buffer = core.HEAPU8.buffer;
+    if (image === null || image.data.buffer !== buffer) {
+      const w = canvas.width, h = canvas.height;
+      image = new ImageData(new Uint8ClampedArray(buffer, core._springlattice_pixels(), w * h * 4), w, h);
+    }
+    return image;
+  }
+  // The newest frame is whole here: display frames come between tasks.
+  function show() {
+    unshown = false;
+    if (ended) return;
+    screenRatio = devicePixelRatio;
+    const at = core._springlattice_show() >> 2;
+    const [x, y, w, h] = core.HEAP32.subarray(at, at + 4);
+    if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
+    counts.shown += 1;
+  }
+  function framed() {
+    if (!unshown) {
+      unshown = true;
+      requestAnimationFrame(show);
+    }
+  }
+
+  // The pixel ratio: the picture's pixels are the screen's, again whenever it
+  // changes (zoom, another screen). It is read at display refreshes, where
+  // it can change, and taken up before the next frame, as the window sizes
+  // its picture when it clears it.
+  let ratio = 0;
+  let screenRatio = 0;
+  function followRatio() {
+    if (screenRatio === ratio) return;
+    ratio = screenRatio;
+    if (core._springlattice_resize(ratio)) size();
+  }
+
+  // ---- The frame loop: a task it posts to itself for every frame, so that the
+  // browser delivers the user's events between every two frames.
+  const channel = new MessageChannel();
+  const post = () => channel.port2.postMessage(null);
+  let pace = false;
+  let start = 0;   // performance.now() of frame 0, in slow motion
+  let next = 0;    // the frame awaited
+  let due = 0;     // its time since the start, ms
+  // In slow motion the loop sleeps until the next frame is due. A timer set
+  // from a timer's task is stretched to 4 ms by the browser: a shorter wait
+  // is set from a task of the loop's own, and under a millisecond the loop
+  // only yields.
+  function schedule(fromTimer) {
+    const wait = pace ? due - (performance.now() - start) : 0;
+    if (wait >= 4 || (wait >= 1 && !fromTimer)) setTimeout(tick, Math.ceil(wait));
+    else post();
+  }
+  function tick(fromTimer = true) {
+    if (ended) return;
+    if (pace && due > performance.now() - start) return schedule(fromTimer);
+    followRatio();
+    if (core._springlattice_frame() !== 0) return fail();
+    counts.frames += 1;
+    framed();
+    if (pace) {
+      next = core._springlattice_next(next, performance.now() - start);
+      due = core._springlattice_due(next);
+    }
+    schedule(fromTimer);
+  }
+  channel.port1.onmessage = () => tick(false);
+
+  // ---- Scroll bars, as the window's: arrows by the small change, the track
+  // by the large change, the thumb dragged; keys and the wheel.
+  class ScrollBar {
+    constructor(element, min, max, value, small, large, onChange) {
+      Object.assign(this, { element, min, max, value, small, large, onChange });
+      this.track = element.querySelector(".track");
+      this.thumb = element.querySelector(".thumb");
+      element.setAttribute("aria-valuemin", min);
+      element.setAttribute("aria-valuemax", max);
+      this.render();
+      element.addEventListener("keydown", (e) => this.key(e));
+      element.addEventListener("wheel", (e) => {
+        e.preventDefault();
+        if (e.deltaY !== 0) this.set(this.value + Math.sign(e.deltaY) * Math.min(3 * this.small, this.large));
+      }, { passive: false });
+      element.addEventListener("pointerdown", (e) => this.press(e));
+    }
+    set(value) {
+      value = Math.min(this.max, Math.max(this.min, Math.round(value)));
+      if (value === this.value || ended) return;
+      this.value = value;
+      // The handler first: the tip tells what the change has done.
+      this.onChange(value);
+      this.render();
+    }
+    render() {
+      this.element.setAttribute("aria-valuenow", this.value);
+      const room = 505 - 2 * 17 - 17;
+      this.thumb.style.left = `${Math.round((this.value - this.min) / (this.max - this.min) * room)}px`;
+      if (tipOwner === this.element) showTip(this.element);
+    }
+    key(e) {
+      const steps = { ArrowRight: this.small, ArrowDown: this.small, ArrowLeft: -this.small, ArrowUp: -this.small,
+                      PageDown: this.large, PageUp: -this.large };
+      if (e.key in steps) this.set(this.value + steps[e.key]);
+      else if (e.key === "Home") this.set(this.min);
+      else if (e.key === "End") this.set(this.max);
+      else return;
+      e.preventDefault();
+    }
+    press(e) {
+      if (e.button !== 0 || ended) return;
+      e.preventDefault();
+      this.element.focus({ preventScroll: true });
+      this.element.setPointerCapture(e.pointerId);
+      const part = e.target.closest(".arrow, .thumb, .track");
+      let repeat = null;
+      const release = () => {
+        clearTimeout(repeat);
+        part.classList.remove("held");
+        this.element.removeEventListener("pointermove", drag);
+        if (part === this.thumb) hideTip();
+      };
+      const drag = (m) => {
+        const room = this.track.clientWidth - this.thumb.offsetWidth;
+        const x = m.clientX - this.track.getBoundingClientRect().left - grip;
+        this.set(this.min + x / room * (this.max - this.min));
+        placeTip(m.clientX, m.clientY);
+      };
+      let grip = 0;
+      part.classList.add("held");
+      this.element.addEventListener("lostpointercapture", release, { once: true });
+      if (part === this.thumb) {
+        grip = e.clientX - this.thumb.getBoundingClientRect().left;
+        this.element.addEventListener("pointermove", drag);
+        showTip(this.element, e.clientX, e.clientY);
+        return;
+      }
+      // An arrow or the track: one step now, then more while held, as long as
+      // the thumb has not reached the pointer.
+      const step = () => {
+        if (part.classList.contains("arrow")) {
+          this.set(this.value + (part.classList.contains("less") ? -this.small : this.small));
+          return true;
+        }
+        const thumb = this.thumb.getBoundingClientRect();
+        if (e.clientX >= thumb.left && e.clientX < thumb.right) return false;
+        this.set(this.value + (e.clientX < thumb.left ? -this.large : this.large));
+        return true;
+      };
+      const again = (delay) => { repeat = setTimeout(() => { if (!ended && step()) again(50); }, delay); };
+      if (step()) again(400);
+    }
+  }
+
+  // ---- Tips: the control's own, shown when the pointer rests on it and at
+  // once while a thumb is dragged; the bars' carry their values.
+  let tipOwner = null;
+  let tipTimer = null;
+  const tips = new Map();
+  function showTip(element, x, y) {
+    tipOwner = element;
+    tip.textContent = tips.get(element)();
+    tip.hidden = false;
+    if (x !== undefined) placeTip(x, y);
+  }
+  function placeTip(x, y) {
+    tip.style.left = `${Math.min(x + 12, innerWidth - tip.offsetWidth - 4)}px`;
+    tip.style.top = `${y + 20}px`;
+  }
+  function hideTip() {
+    clearTimeout(tipTimer);
+    tipOwner = null;
+    tip.hidden = true;
+  }
+  function explain(element, name, description, tipText) {
+    if (name !== null) element.setAttribute("aria-label", name);
+    $(`${element.id}-description`).textContent = description;
+    tips.set(element, tipText);
+    element.addEventListener("pointerenter", (e) => {
+      if (e.pointerType !== "mouse") return;
+      clearTimeout(tipTimer);
+      tipTimer = setTimeout(() => { if (!ended) showTip(element, e.clientX, e.clientY); }, 700);
+    });
+    element.addEventListener("pointerleave", () => {
+      if (!element.querySelector(".held")) hideTip();
+    });
+  }
+
+  // ---- Start.
+  function readAddress() {
+    const values = new URLSearchParams(location.search).getAll("steps-per-second");
+    for (const value of values) {
+      const bytes = core.lengthBytesUTF8(value) + 1;
+      const text = core._malloc(bytes);
+      core.stringToUTF8(value, text, bytes);
+      const problem = core.UTF8ToString(core._springlattice_set_pace(text));
+      core._free(text);
+      if (problem !== "") return problem;
+    }
+    pace = values.length > 0;
+    return "";
+  }
+
+  function load(module) {
+    core = module;
+    const names = ["Caption", "ProgramName", "ExitCaption", "NewSimulationCaption", "PictureName",
+                   "PictureDescription", "PictureTip", "ExitDescription", "ExitTip", "MassName", "MassDescription",
+                   "RadiusName", "RadiusDescription", "NewSimulationDescription", "NewSimulationTip"];
+    const text = {};
+    names.forEach((name, i) => { text[name] = core.UTF8ToString(core._springlattice_text(i)); });
+    core.text = text;
+    document.title = text.Caption;
+    $("caption").textContent = text.Caption;
+
+    const problem = readAddress();
+    if (problem !== "") {
+      const plain = location.href.split(/[?#]/)[0];
+      say(`${text.ProgramName} cannot start: ${problem} `, link("Open it at full speed", plain),
+          ", or in slow motion with ", link("?steps-per-second=120", `${plain}?steps-per-second=120`), ".");
+      return;
+    }
+
+    const exit = $("Command2"), newSimulation = $("Command1");
+    exit.textContent = text.ExitCaption;
+    newSimulation.textContent = text.NewSimulationCaption;
+    const mass = new ScrollBar($("HScroll1"), 1, 80, 1, 2, 5, (v) => guarded(() => core._springlattice_mass_changed(v)));
+    const radius = new ScrollBar($("HScroll2"), 100, 3000, 400, 1, 1, () => {});
+    const massTip = () => core.UTF8ToString(core._springlattice_mass_tip(mass.value));
+    explain(canvas, text.PictureName, text.PictureDescription, () => text.PictureTip);
+    explain(exit, null, text.ExitDescription, () => text.ExitTip);
+    explain(mass.element, text.MassName, text.MassDescription, massTip);
+    explain(radius.element, text.RadiusName, text.RadiusDescription,
+            () => core.UTF8ToString(core._springlattice_radius_tip(radius.value)));
+    explain(newSimulation, null, text.NewSimulationDescription, () => text.NewSimulationTip);
+
+    exit.addEventListener("click", () => { if (!ended) end(); });
+    newSimulation.addEventListener("click", () => {
+      guarded(() => core._springlattice_new_simulation());
+      if (tipOwner === mass.element) showTip(mass.element);
+    });
+    // Every move the pointer made, also those the browser gathered into one
+    // event; with the left button alone (or a finger or pen touching) it cuts.
+    canvas.addEventListener("pointerdown", (e) => {
+      hideTip();
+      canvas.setPointerCapture(e.pointerId);
+    });
+    canvas.addEventListener("pointermove", (e) => {
+      const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+      for (const m of moves.length > 0 ? moves : [e]) {
+        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, m.offsetX * TwipsPerPixel,
+                                                        m.offsetY * TwipsPerPixel, radius.value));
+      }
+    });
+    canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+
+    form.hidden = false;
+    canvas.focus({ preventScroll: true });
+    ratio = screenRatio = devicePixelRatio;
+    if (core._springlattice_load(ratio) !== 0) return fail();
+    size();
+    start = performance.now();
+    post();
+  }
+
+  createSpringLattice().then(load, (error) => say(`Spring Lattice could not start: ${error}`));
+})();
