@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "form.h"
 #include "model/surface.h"
 
 /// The picture area's pixels, free of any toolkit: a buffer at a given pixel
@@ -19,7 +20,7 @@
 class PixelPicture : public Surface {
 public:
     /// Twips per logical pixel.
-    static constexpr double TwipsPerPixel = 15.0;
+    static constexpr double TwipsPerPixel = form::TwipsPerPixel;
 
     /// How a pixel is laid out in its 32-bit word.
     enum class Channels {

@@ -13,16 +13,13 @@
 
 #include "core/controltexts.h"
 #include "core/failure.h"
+#include "core/form.h"
 #include "core/pace.h"
 #include "core/pixelpicture.h"
 #include "core/simulation.h"
 #include "page.h"
 
 namespace {
-
-/// The picture area's size in CSS pixels, 15 twips each.
-constexpr int PictureWidth = 681;
-constexpr int PictureHeight = 505;
 
 struct Page {
     Simulation simulation;
@@ -89,15 +86,39 @@ constexpr std::string_view Texts[] = {
     texts::RadiusDescription, texts::NewSimulationDescription, texts::NewSimulationTip,
 };
 
+std::string json(const form::Rect& r)
+{
+    return "\"left\":" + std::to_string(r.left) + ",\"top\":" + std::to_string(r.top) + ",\"width\":"
+           + std::to_string(r.width) + ",\"height\":" + std::to_string(r.height);
+}
+
+std::string json(const form::ScrollBar& bar)
+{
+    return json(bar.rect) + ",\"min\":" + std::to_string(bar.min) + ",\"max\":" + std::to_string(bar.max)
+           + ",\"value\":" + std::to_string(bar.value) + ",\"small\":" + std::to_string(bar.smallChange)
+           + ",\"large\":" + std::to_string(bar.largeChange);
+}
+
 } // namespace
 
 extern "C" {
+
+/// The form's layout and the scroll bars' settings, as JSON: the client
+/// area's size, each control's rectangle in CSS pixels, and the twips a pixel.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_form()
+{
+    return handOver("{\"TwipsPerPixel\":" + std::to_string(form::TwipsPerPixel) + ",\"Client\":{\"width\":"
+                    + std::to_string(form::Client.width) + ",\"height\":" + std::to_string(form::Client.height)
+                    + "},\"Picture1\":{" + json(form::Picture1) + "},\"Command2\":{" + json(form::Command2)
+                    + "},\"HScroll1\":{" + json(form::HScroll1) + "},\"HScroll2\":{" + json(form::HScroll2)
+                    + "},\"Command1\":{" + json(form::Command1) + "}}");
+}
 
 /// Sizes the picture at the pixel ratio and builds the lattice.
 EMSCRIPTEN_KEEPALIVE int springlattice_load(double ratio)
 {
     return guarded([ratio] {
-        page().picture.resize(PictureWidth, PictureHeight, ratio);
+        page().picture.resize(form::Picture1.width, form::Picture1.height, ratio);
         page().simulation.Init();
         page().loaded = true;
     });
@@ -107,7 +128,7 @@ EMSCRIPTEN_KEEPALIVE int springlattice_load(double ratio)
 /// background, which the next frame draws on.
 EMSCRIPTEN_KEEPALIVE int springlattice_resize(double ratio)
 {
-    if (!page().picture.resize(PictureWidth, PictureHeight, ratio))
+    if (!page().picture.resize(form::Picture1.width, form::Picture1.height, ratio))
         return 0;
     // The canvas is made anew as well, all background.
     page().onScreen = {};

@@ -5,7 +5,6 @@
   const canvas = $("Picture1");
   const status = $("status");
   const tip = $("tip");
-  const TwipsPerPixel = 15;
 
   // The loop's own counts, for whoever watches the page run.
   const counts = { frames: 0, shown: 0 };
@@ -137,8 +136,12 @@
   // ---- Scroll bars, as the window's: arrows by the small change, the track
   // by the large change, the thumb dragged; keys and the wheel.
   class ScrollBar {
-    constructor(element, min, max, value, small, large, onChange) {
+    constructor(element, settings, onChange) {
+      const { min, max, value, small, large } = settings;
       Object.assign(this, { element, min, max, value, small, large, onChange });
+      // The thumb travels the track less its own width: the bar's length less
+      // three squares of its height.
+      this.room = settings.width - 3 * settings.height;
       this.track = element.querySelector(".track");
       this.thumb = element.querySelector(".thumb");
       element.setAttribute("aria-valuemin", min);
@@ -161,8 +164,7 @@
     }
     render() {
       this.element.setAttribute("aria-valuenow", this.value);
-      const room = 505 - 2 * 17 - 17;
-      this.thumb.style.left = `${Math.round((this.value - this.min) / (this.max - this.min) * room)}px`;
+      this.thumb.style.left = `${Math.round((this.value - this.min) / (this.max - this.min) * this.room)}px`;
       if (tipOwner === this.element) showTip(this.element);
     }
     key(e) {
@@ -254,6 +256,19 @@
   }
 
   // ---- Start.
+  /// Puts the form's size and each control's rectangle, from the core, where
+  /// the style places them.
+  function lay(layout) {
+    const px = (n) => `${n}px`;
+    const root = document.documentElement.style;
+    root.setProperty("--client-width", px(layout.Client.width));
+    root.setProperty("--client-height", px(layout.Client.height));
+    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) {
+      const style = $(id).style, r = layout[id];
+      for (const side of ["left", "top", "width", "height"]) style.setProperty(`--${side}`, px(r[side]));
+    }
+  }
+
   function readAddress() {
     const values = new URLSearchParams(location.search).getAll("steps-per-second");
     for (const value of values) {
@@ -278,6 +293,8 @@
     core.text = text;
     document.title = text.Caption;
     $("caption").textContent = text.Caption;
+    const layout = JSON.parse(core.UTF8ToString(core._springlattice_form()));
+    lay(layout);
 
     const problem = readAddress();
     if (problem !== "") {
@@ -290,8 +307,8 @@
     const exit = $("Command2"), newSimulation = $("Command1");
     exit.textContent = text.ExitCaption;
     newSimulation.textContent = text.NewSimulationCaption;
-    const mass = new ScrollBar($("HScroll1"), 1, 80, 1, 2, 5, (v) => guarded(() => core._springlattice_mass_changed(v)));
-    const radius = new ScrollBar($("HScroll2"), 100, 3000, 400, 1, 1, () => {});
+    const mass = new ScrollBar($("HScroll1"), layout.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
+    const radius = new ScrollBar($("HScroll2"), layout.HScroll2, () => {});
     const massTip = () => core.UTF8ToString(core._springlattice_mass_tip(mass.value));
     explain(canvas, text.PictureName, text.PictureDescription, () => text.PictureTip);
     explain(exit, null, text.ExitDescription, () => text.ExitTip);
@@ -314,8 +331,8 @@
     canvas.addEventListener("pointermove", (e) => {
       const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
       for (const m of moves.length > 0 ? moves : [e]) {
-        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, m.offsetX * TwipsPerPixel,
-                                                        m.offsetY * TwipsPerPixel, radius.value));
+        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, m.offsetX * layout.TwipsPerPixel,
+                                                        m.offsetY * layout.TwipsPerPixel, radius.value));
       }
     });
     canvas.addEventListener("contextmenu", (e) => e.preventDefault());

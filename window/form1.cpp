@@ -19,6 +19,7 @@
 
 #include "core/controltexts.h"
 #include "core/failure.h"
+#include "core/form.h"
 #include "picturebox.h"
 #include "titlebar.h"
 
@@ -29,13 +30,10 @@ QString text(std::string_view utf8)
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Layout in logical pixels (15 twips each).
-constexpr QSize ClientSize(682, 559);
-constexpr QRect PictureRect(0, 0, 681, 505);
-constexpr QRect ExitRect(600, 512, 73, 41);
-constexpr QRect MassSliderRect(8, 512, 505, 17);
-constexpr QRect RadiusSliderRect(8, 536, 505, 17);
-constexpr QRect NewSimulationRect(520, 512, 73, 41);
+QRect toQRect(const form::Rect& r)
+{
+    return {r.left, r.top, r.width, r.height};
+}
 
 // Room kept free on each side of a button's caption, in pixels, and the
 // smallest font a caption is shrunk to.
@@ -112,15 +110,14 @@ void explain(QWidget* control, std::string_view name, std::string_view descripti
     control->setToolTip(text(tip));
 }
 
-QScrollBar* makeScrollBar(const QRect& rect, int minimum, int maximum, int value, int smallChange, int largeChange,
-                          QWidget* parent)
+QScrollBar* makeScrollBar(const form::ScrollBar& settings, QWidget* parent)
 {
     auto* bar = new QScrollBar(Qt::Horizontal, parent);
-    bar->setGeometry(rect);
-    bar->setRange(minimum, maximum);
-    bar->setValue(value);
-    bar->setSingleStep(smallChange);
-    bar->setPageStep(largeChange);
+    bar->setGeometry(toQRect(settings.rect));
+    bar->setRange(settings.min, settings.max);
+    bar->setValue(settings.value);
+    bar->setSingleStep(settings.smallChange);
+    bar->setPageStep(settings.largeChange);
     bar->setFocusPolicy(Qt::StrongFocus);
     bar->installEventFilter(new ArrowKeys(bar));
     return bar;
@@ -135,10 +132,10 @@ Form1::Form1(int stepsPerSecond)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_client(new QWidget(this))
     , Picture1(new PictureBox(m_client))
-    , Command2(makeButton(text(texts::ExitCaption), ExitRect, m_client))
-    , HScroll1(makeScrollBar(MassSliderRect, 1, 80, 1, 2, 5, m_client))
-    , HScroll2(makeScrollBar(RadiusSliderRect, 100, 3000, 400, 1, 1, m_client))
-    , Command1(makeButton(text(texts::NewSimulationCaption), NewSimulationRect, m_client))
+    , Command2(makeButton(text(texts::ExitCaption), toQRect(form::Command2), m_client))
+    , HScroll1(makeScrollBar(form::HScroll1, m_client))
+    , HScroll2(makeScrollBar(form::HScroll2, m_client))
+    , Command1(makeButton(text(texts::NewSimulationCaption), toQRect(form::Command1), m_client))
     , m_frames(stepsPerSecond)
 {
     setWindowTitle(Caption);
@@ -152,10 +149,10 @@ Form1::Form1(int stepsPerSecond)
     // The title bar with the caption and a close box, where the window draws
     // its own; elsewhere the window system draws it around the client area.
     TitleBar::decorate(this);
-    setFixedSize(ClientSize.grownBy(contentsMargins()));
+    setFixedSize(QSize(form::Client.width, form::Client.height).grownBy(contentsMargins()));
     m_client->setGeometry(contentsRect());
     fitCaptions({Command1, Command2});
-    Picture1->setGeometry(PictureRect);
+    Picture1->setGeometry(toQRect(form::Picture1));
 
     // The window has no labels: each control says what it does to a screen
     // reader and in its tip. The scroll bars' tips carry their values.

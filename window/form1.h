@@ -18,7 +18,7 @@ class QScrollBar;
 class Form1 : public QWidget {
     Q_OBJECT
 
-    /// The client area, 682 x 559 pixels, that holds the controls: the whole
+    /// The client area of the form's size, that holds the controls: the whole
     /// window, or what lies below the title bar where the window draws its own.
     QWidget* const m_client;
 
@@ -44,9 +44,9 @@ public:
     PictureBox* const Picture1;
     /// "Exit": ends the program.
     QPushButton* const Command2;
-    /// Mass slider: the mass of the top-left mass, 1..80.
+    /// Mass slider: the mass of the top-left mass.
     QScrollBar* const HScroll1;
-    /// Cutting radius in twips, 100..3000.
+    /// Cutting radius in twips.
     QScrollBar* const HScroll2;
     /// "New Simulation": rebuilds the lattice.
     QPushButton* const Command1;
