@@ -82,9 +82,10 @@
     if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
     counts.shown += 1;
   }
-  function framed() {
+  function framed(now) {
     if (!unshown) {
       unshown = true;
+      askedAt = now;
       requestAnimationFrame(show);
     }
   }
@@ -101,37 +102,96 @@
     if (core._springlattice_resize(ratio)) size();
   }
 
-  // ---- The frame loop: a task it posts to itself for every frame, so that the
-  // browser delivers the user's events between every two frames.
-  const channel = new MessageChannel();
-  const post = () => channel.port2.postMessage(null);
+  // ---- The frame loop. Frames run in tasks that the loop posts to itself,
+  // so that the browser hands the user's events over between them, and each
+  // is handled before the next frame starts. A task runs frames back to back
+  // for at most Budget ms, and stops sooner where the engine can tell that
+  // input is waiting. A posted message is the cheapest task in every engine.
+  const Budget = 1;
+  // A picture asked for that long ago (ms) is overdue: the loop then yields
+  // through a timer, which lets an engine that puts messages first draw.
+  const Overdue = 20;
+  const token = "springlattice-frame";
+  const post = () => window.postMessage(token, "*");
+  addEventListener("message", (e) => {
+    if (e.source === window && e.data === token) tick(false);
+  });
+  const scheduling = navigator.scheduling;
+  const inputWaiting = typeof scheduling?.isInputPending === "function"
+    ? () => scheduling.isInputPending({ includeContinuous: true }) : () => false;
+
   let pace = false;
-  let start = 0;   // performance.now() of frame 0, in slow motion
-  let next = 0;    // the frame awaited
-  let due = 0;     // its time since the start, ms
-  // In slow motion the loop sleeps until the next frame is due. A timer set
-  // from a timer's task is stretched to 4 ms by the browser: a shorter wait
-  // is set from a task of the loop's own, and under a millisecond the loop
-  // only yields.
-  function schedule(fromTimer) {
-    const wait = pace ? due - (performance.now() - start) : 0;
-    if (wait >= 4 || (wait >= 1 && !fromTimer)) setTimeout(tick, Math.ceil(wait));
-    else post();
-  }
-  function tick(fromTimer = true) {
-    if (ended) return;
-    if (pace && due > performance.now() - start) return schedule(fromTimer);
-    followRatio();
-    if (core._springlattice_frame() !== 0) return fail();
-    counts.frames += 1;
-    framed();
-    if (pace) {
-      next = core._springlattice_next(next, performance.now() - start);
-      due = core._springlattice_due(next);
+  let start = 0;      // performance.now() at which frame 0 was due, in slow motion
+  let next = 0;       // the frame awaited
+  let due = 0;        // its time since the start, ms
+  let step = 0;       // the clock's step, ms
+  let grace = 0;      // how late a frame may run and still be made up, ms
+  let waiting = false; // a task or a timer of the loop's is pending
+  let timer = 0;
+  let paused = false; // the page is hidden
+  let askedAt = 0;    // when the picture not yet shown was asked for
+  let running = false; // the lattice is built and the frames have begun
+
+  /// The smallest step performance.now() moves by, seen over a few steps.
+  function clockStep() {
+    let least = Infinity, seen = 0;
+    for (let t = performance.now(), first = t; seen < 4 && t - first < 50;) {
+      const u = performance.now();
+      if (u > t) { least = Math.min(least, u - t); t = u; seen++; }
     }
-    schedule(fromTimer);
+    return Number.isFinite(least) ? least : 1;
   }
-  channel.port1.onmessage = () => tick(false);
+  function later(ms) {
+    waiting = true;
+    timer = setTimeout(() => { timer = 0; tick(true); }, ms);
+  }
+  function tick(fromTimer) {
+    waiting = false;
+    if (ended || paused) return;
+    followRatio();
+    const began = performance.now();
+    let now = began, ran = 0;
+    // In slow motion a frame is due once the clock is within its own step of
+    // the frame's time.
+    while (!pace || due - step <= now - start) {
+      if (core._springlattice_frame() !== 0) return fail();
+      counts.frames += 1;
+      ran += 1;
+      now = performance.now();
+      if (pace) {
+        next = core._springlattice_next(next, now - start - grace);
+        due = core._springlattice_due(next);
+      }
+      if (now - began >= Budget || inputWaiting()) break;
+    }
+    if (ran > 0) framed(now);
+    // A timer set from a timer's task is stretched to 4 ms: a shorter wait is
+    // set from a task of the loop's own, and under a millisecond the loop
+    // only yields.
+    const wait = pace ? due - step - (now - start) : 0;
+    if (unshown && now - askedAt > Overdue) later(0);
+    else if (wait >= 4 || (wait >= 1 && !fromTimer)) later(Math.floor(wait));
+    else { waiting = true; post(); }
+  }
+
+  // A hidden page (a background tab, a minimised window, a locked phone)
+  // runs no frame. Shown again, it goes on from the frame awaited, which
+  // slow motion's clock makes due at once.
+  function followVisibility() {
+    const hidden = document.visibilityState === "hidden";
+    if (hidden === paused) return;
+    paused = hidden;
+    if (paused) {
+      clearTimeout(timer);
+      if (timer !== 0) waiting = false;
+      timer = 0;
+      return;
+    }
+    if (ended || !running) return;
+    if (pace) start = performance.now() - due;
+    if (!waiting) { waiting = true; post(); }
+  }
+  document.addEventListener("visibilitychange", followVisibility);
 
   // ---- Scroll bars, as the window's: arrows by the small change, the track
   // by the large change, the thumb dragged; keys and the wheel.
@@ -342,8 +402,15 @@
     ratio = screenRatio = devicePixelRatio;
     if (core._springlattice_load(ratio) !== 0) return fail();
     size();
+    step = clockStep();
+    // The browser holds tasks back for its own work (a picture, a timer's
+    // lateness) for up to a picture's wait: frames that late are made up, so
+    // that the pace holds. A longer stall is not made up, as in the window.
+    grace = Math.max(step, Overdue);
     start = performance.now();
-    post();
+    running = true;
+    paused = document.visibilityState === "hidden";
+    if (!paused) { waiting = true; post(); }
   }
 
   createSpringLattice().then(load, (error) => say(`Spring Lattice could not start: ${error}`));
