@@ -1,6 +1,6 @@
 // The page in a browser, driven as a person drives it: what it shows, the
 // desktop's pixels, cutting by mouse and by finger, the bars, Exit, slow
-// motion, bad addresses, a run-time error. The same checks in
+// motion, a hidden page, bad addresses, a run-time error. The same checks in
 // Chromium, Firefox or WebKit (engines.mjs); one the engine's driver cannot
 // make is skipped there by name.
 // Usage: node page.test.mjs PAGE FAULTS_PAGE PICTURE_FRAMES_TOOL [SCREENSHOT|-] [GROUP LETTER...] [--engine=chromium|firefox|webkit]
@@ -392,6 +392,16 @@ await group('g. the pace of slow motion', async () => {
         return [first, springLattice.frames];
     });
     same([first, next], [1, 2], 'at 1 a second one frame in the first 0.8 s, then the next');
+
+    // At 10000 a second, about a second holds some frames and no more than its share.
+    const [seconds, count] = await (await open(pageUrl, '?steps-per-second=10000')).evaluate(async () => {
+        while (springLattice.frames < 1) await new Promise((done) => setTimeout(done, 1));
+        const t = performance.now(), f = springLattice.frames;
+        await new Promise((done) => setTimeout(done, 1000));
+        return [(performance.now() - t) / 1000, springLattice.frames - f];
+    });
+    console.log(`  (at 10000 a second: ${count} frames in ${seconds.toFixed(3)} s)`);
+    check(count > 0 && count <= Math.floor(10000 * seconds) + 2, 'at 10000 a second a stretch holds its frames and no more', `${count} in ${seconds} s`);
 });
 
 await group('h. a bad address', async () => {
@@ -427,6 +437,40 @@ await group('i. a run-time error\'s dialog', async () => {
     await click(page, 'dialog#error button');
     same(await page.$eval('dialog#error', (d) => d.open), false, 'OK closes it');
     await shows(page, '#status', ENDED, 'then the status shows the ended text', 5000);
+});
+
+// In the page: hidden, as a background tab or a minimised window is, for a time, then
+// shown for a time; the frames run while hidden, and once shown, in how long.
+async function hiddenFor(hidden, shown) {
+    const seem = (hide) => {
+        for (const [name, value] of [['visibilityState', hide ? 'hidden' : 'visible'], ['hidden', hide]])
+            Object.defineProperty(document, name, { configurable: true, get: () => value });
+        document.dispatchEvent(new Event('visibilitychange'));
+    };
+    const wait = (ms) => new Promise((done) => setTimeout(done, ms));
+    seem(true);
+    const f = springLattice.frames;
+    await wait(hidden);
+    const whileHidden = springLattice.frames - f;
+    seem(false);
+    const t = performance.now(), g = springLattice.frames;
+    await wait(shown);
+    return [whileHidden, springLattice.frames - g, (performance.now() - t) / 1000];
+}
+await group('j. the hidden page pauses', async () => {
+    // One frame may have been on its way when the page was hidden.
+    let page = await open(pageUrl);
+    await settle(page, 100);
+    const [hidden, shown] = await page.evaluate(hiddenFor, 300, 300);
+    check(hidden <= 1, 'no frame runs while the page is hidden', `${hidden} frames`);
+    check(shown > 0, 'frames run again once it is shown', `${shown} frames`);
+    await page.done();
+    // In slow motion the time hidden is not made up in a burst.
+    page = await open(pageUrl, '?steps-per-second=50');
+    await settle(page, 1);
+    const [slowHidden, after, seconds] = await page.evaluate(hiddenFor, 500, 200);
+    check(slowHidden <= 1, 'at 50 a second no frame runs while the page is hidden', `${slowHidden} frames`);
+    check(after > 0 && after <= Math.floor(50 * seconds) + 2, 'at 50 a second, once shown, its frames and no burst', `${after} in ${seconds} s`);
 });
 
 for (const launched of browsers.values()) await (await launched).close();
