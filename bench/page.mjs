@@ -1,46 +1,47 @@
-// The page's speed in Debian's headless Chromium, next to the desktop's in the
-// same run: frames a second flat out against the window's on the offscreen
-// platform (BM_EventLoop), pictures shown a second, slow motion's pace and the
-// share of a core it costs against a page that only asks for every display
-// frame, and how soon the first picture is up.
-// Usage: node bench/page.mjs PAGE.html [springlattice-bench] [seconds]
+// The page's speed in Chromium, Firefox and WebKit (tests/web/engines.mjs),
+// next to the desktop's in the same run: frames a second flat out against the
+// window's on the offscreen platform (BM_EventLoop), pictures shown a second,
+// slow motion's pace at 120, 1000 and 10000 a second, the share of a core at
+// 120 against a page that puts a changed picture of the same size on a canvas
+// at every display frame, and how soon the first picture is up.
+// Usage: node bench/page.mjs PAGE.html [springlattice-bench] [seconds] [--engines=chromium,firefox,webkit]
 import { execFileSync } from "node:child_process";
 import { copyFileSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
-import { dirname, join } from "node:path";
-import { fileURLToPath, pathToFileURL } from "node:url";
+import { join } from "node:path";
+import { pathToFileURL } from "node:url";
+import { engines, launch, missing } from "../tests/web/engines.mjs";
 
-const here = dirname(fileURLToPath(import.meta.url));
-const puppeteer = createRequire(join(here, "../tests/web/package.json"))("puppeteer-core");
-const [pagePath, desktopBench, secondsArg] = process.argv.slice(2);
+const options = process.argv.slice(2).filter((a) => a.startsWith("--"));
+const [pagePath, desktopBench, secondsArg] = process.argv.slice(2).filter((a) => !a.startsWith("--"));
 if (!pagePath) {
-  console.error("usage: node bench/page.mjs PAGE.html [springlattice-bench] [seconds]");
+  console.error("usage: node bench/page.mjs PAGE.html [springlattice-bench] [seconds] [--engines=chromium,firefox,webkit]");
   process.exit(2);
 }
+const chosen = options.find((a) => a.startsWith("--engines="))?.slice("--engines=".length).split(",") ?? engines;
 const seconds = Number(secondsArg ?? 5);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
-// The page alone in an empty folder, and a page that does nothing but ask
-// for every display frame.
+// The page alone in an empty folder; a page that puts a changed 681x505
+// picture on a canvas at every display frame, the floor of showing pictures;
+// and tasks that do nothing but post the next, the floor of a loop of one
+// task a frame.
 const folder = mkdtempSync(join(tmpdir(), "springlattice-bench-"));
 copyFileSync(pagePath, join(folder, "springlattice.html"));
-writeFileSync(join(folder, "idle.html"), "<!doctype html><title>idle</title><script>" +
-  "let n = 0; const f = () => { n++; requestAnimationFrame(f); }; requestAnimationFrame(f);</script>");
-// The floor of a loop of one task a frame: tasks that do nothing but post the next.
+writeFileSync(join(folder, "pictures.html"), "<!doctype html><title>pictures</title>" +
+  "<canvas width=681 height=505 style='width:681px;height:505px'></canvas><script>" +
+  "const g = document.querySelector('canvas').getContext('2d'), picture = g.createImageData(681, 505);" +
+  "const pixels = new Uint32Array(picture.data.buffer); let n = 0;" +
+  "const f = () => { pixels.fill(++n & 1 ? 0xffffffff : 0xfff0f0f0); g.putImageData(picture, 0, 0); requestAnimationFrame(f); };" +
+  "requestAnimationFrame(f);</script>");
 writeFileSync(join(folder, "loop.html"), "<!doctype html><title>loop</title><script>" +
   "let n = 0; const c = new MessageChannel(); c.port1.onmessage = () => { n++; c.port2.postMessage(null); };" +
   "window.springLattice = { get frames() { return n; }, shown: 0 }; c.port2.postMessage(null);</script>");
 const url = (name, query = "") => pathToFileURL(join(folder, name)).href + query;
 
-const browser = await puppeteer.launch({
-  executablePath: "/usr/bin/chromium", headless: true, userDataDir: join(folder, "profile"),
-  args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-         "--disable-component-update", "--disable-sync", "--disable-quic"],
-});
-
-// Processor time of the browser and all its processes, in seconds.
-function browserCpu() {
+// Processor time of the process and all its descendants, in seconds.
+function treeCpu(root) {
   const ticks = 100;
   const parents = new Map();
   const times = new Map();
@@ -51,43 +52,63 @@ function browserCpu() {
       times.set(pid, (Number(fields[11]) + Number(fields[12])) / ticks);
     } catch { /* the process has gone */ }
   }
-  const root = String(browser.process().pid);
-  const inTree = (pid) => { for (let p = pid; p && p !== "0"; p = parents.get(p)) if (p === root) return true; return false; };
+  const inTree = (pid) => { for (let p = pid; p && p !== "0"; p = parents.get(p)) if (p === String(root)) return true; return false; };
   let total = 0;
   for (const [pid, time] of times) if (inTree(pid)) total += time;
   return total;
 }
 
-async function open(address) {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 760, height: 700 });
-  const started = Date.now();
-  await page.goto(address);
-  return { page, started };
-}
-
-// Counts of a running page over the measuring time, after two seconds.
-async function measure(address, counts = true) {
-  const { page } = await open(address);
-  await sleep(2000);
-  const read = () => page.evaluate((c) => (c ? [springLattice.frames, springLattice.shown] : [0, 0]), counts);
-  const [f0, s0] = await read();
-  const cpu0 = browserCpu();
-  const t0 = Date.now();
-  await sleep(seconds * 1000);
-  const [f1, s1] = await read();
-  const elapsed = (Date.now() - t0) / 1000;
-  const cpu = (browserCpu() - cpu0) / elapsed;
-  await page.close();
-  return { frames: (f1 - f0) / elapsed, shown: (s1 - s0) / elapsed, cpu };
-}
-
-async function firstPicture() {
-  const { page, started } = await open(url("springlattice.html"));
-  await page.waitForFunction(() => window.springLattice && springLattice.shown > 0, { polling: "raf" });
-  const ms = Date.now() - started;
-  await page.close();
-  return ms;
+async function measureEngine(engine) {
+  const browser = await launch(engine, join(folder, engine));
+  async function open(address) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 760, height: 700 });
+    const started = Date.now();
+    await page.goto(address);
+    return { page, started };
+  }
+  // Counts of a running page over the measuring time, after two seconds.
+  async function measure(address, counts = true) {
+    const { page } = await open(address);
+    await sleep(2000);
+    const read = () => page.evaluate((c) => (c ? [springLattice.frames, springLattice.shown] : [0, 0]), counts);
+    const [f0, s0] = await read();
+    const cpu0 = treeCpu(browser.pid);
+    const t0 = Date.now();
+    await sleep(seconds * 1000);
+    const [f1, s1] = await read();
+    const elapsed = (Date.now() - t0) / 1000;
+    const cpu = (treeCpu(browser.pid) - cpu0) / elapsed;
+    await page.close();
+    return { frames: (f1 - f0) / elapsed, shown: (s1 - s0) / elapsed, cpu };
+  }
+  async function firstPicture() {
+    const { page, started } = await open(url("springlattice.html"));
+    await page.waitForFunction(() => window.springLattice && springLattice.shown > 0, { polling: "raf" });
+    const ms = Date.now() - started;
+    await page.close();
+    return ms;
+  }
+  try {
+    const flat = await measure(url("springlattice.html"));
+    const loop = await measure(url("loop.html"));
+    // Slow motion at 120 and the pictures page in turn, three times each: the medians.
+    const slowRuns = [];
+    const floorRuns = [];
+    for (let round = 0; round < 3; ++round) {
+      slowRuns.push(await measure(url("springlattice.html", "?steps-per-second=120")));
+      floorRuns.push(await measure(url("pictures.html"), false));
+    }
+    const at1000 = await measure(url("springlattice.html", "?steps-per-second=1000"));
+    const at10000 = await measure(url("springlattice.html", "?steps-per-second=10000"));
+    const firsts = [];
+    for (let i = 0; i < 5; ++i) firsts.push(await firstPicture());
+    return { version: browser.version, flat, loop, at1000, at10000, first: median(firsts),
+             slow: { frames: median(slowRuns.map((r) => r.frames)), cpu: median(slowRuns.map((r) => r.cpu)) },
+             floor: { cpu: median(floorRuns.map((r) => r.cpu)) } };
+  } finally {
+    await browser.close();
+  }
 }
 
 function desktopFrames() {
@@ -98,36 +119,30 @@ function desktopFrames() {
   return JSON.parse(out).benchmarks.find((b) => b.name.startsWith("BM_EventLoop")).steps_per_second;
 }
 
-const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const flat = await measure(url("springlattice.html"));
-const loop = await measure(url("loop.html"));
-const desktop = desktopFrames();
-// Slow motion and the idle page in turn, three times each: the medians.
-const slowRuns = [];
-const idleRuns = [];
-for (let round = 0; round < 3; ++round) {
-  slowRuns.push(await measure(url("springlattice.html", "?steps-per-second=120")));
-  idleRuns.push(await measure(url("idle.html"), false));
+const results = new Map();
+for (const engine of chosen) {
+  const why = missing(engine);
+  if (why) console.log(`${engine}: not measured: ${why}`);
+  else results.set(engine, await measureEngine(engine));
 }
-const slow = { frames: median(slowRuns.map((r) => r.frames)), cpu: median(slowRuns.map((r) => r.cpu)) };
-const idle = { cpu: median(idleRuns.map((r) => r.cpu)) };
-const firsts = [];
-for (let i = 0; i < 5; ++i) firsts.push(await firstPicture());
-await browser.close();
+const desktop = desktopFrames();
 rmSync(folder, { recursive: true, force: true });
 
-const row = (name, value, target = "") => console.log(`  ${name.padEnd(52)} ${value.padStart(10)}   ${target}`);
-console.log(`The page in ${execFileSync("/usr/bin/chromium", ["--version"]).toString().trim()}, ${seconds} s a measure`);
-row("flat out: frames per second", flat.frames.toFixed(0));
-row("an empty loop of one task a frame: tasks per second", loop.frames.toFixed(0));
-if (desktop !== null) {
-  row("the window offscreen: frames per second", desktop.toFixed(0));
-  row("page / window", (flat.frames / desktop).toFixed(3), "target >= 0.5, aim 0.9");
-}
-row("flat out: pictures shown per second", flat.shown.toFixed(1), "target >= 30");
-row("flat out: share of a core, the whole browser", flat.cpu.toFixed(3));
-row("slow motion at 120: frames per second (median of 3)", slow.frames.toFixed(1), "target 120 +- 3");
-row("slow motion at 120: share of a core (median of 3)", slow.cpu.toFixed(3));
-row("a page asking for every display frame: the same", idle.cpu.toFixed(3));
-row("slow motion / display frames only", (slow.cpu / idle.cpu).toFixed(2), "target <= 1.6");
-row("first picture after opening, ms (median of 5)", String(median(firsts)), "target <= 500");
+const measured = [...results.values()];
+// A column for the window, where it has a number to set beside the page's.
+const row = (name, value, target = "", window = "") =>
+  console.log(`  ${name.padEnd(52)} ${[window, ...measured.map(value)].map((v) => v.padStart(10)).join(" ")}   ${target}`);
+console.log(`The page in ${measured.map((r) => r.version).join(", ")}; ${seconds} s a measure`);
+console.log(`  ${"".padEnd(52)} ${["window", ...results.keys()].map((e) => e.padStart(10)).join(" ")}`);
+row("flat out: frames per second", (r) => r.flat.frames.toFixed(0), "", desktop?.toFixed(0) ?? "");
+row("an empty loop of one task a frame: tasks per second", (r) => r.loop.frames.toFixed(0));
+if (desktop !== null) row("page / window", (r) => (r.flat.frames / desktop).toFixed(3), "target >= 0.5, aim 0.9");
+row("flat out: pictures shown per second", (r) => r.flat.shown.toFixed(1), "target >= 30");
+row("flat out: share of a core, the whole browser", (r) => r.flat.cpu.toFixed(3));
+row("slow motion at 120: frames per second (median of 3)", (r) => r.slow.frames.toFixed(1), "target 120 +- 3");
+row("slow motion at 1000: frames per second", (r) => r.at1000.frames.toFixed(0));
+row("slow motion at 10000: frames per second", (r) => r.at10000.frames.toFixed(0));
+row("slow motion at 120: share of a core (median of 3)", (r) => r.slow.cpu.toFixed(3));
+row("a changed picture put at every display frame: the same", (r) => r.floor.cpu.toFixed(3));
+row("slow motion / a picture at every display frame", (r) => (r.slow.cpu / r.floor.cpu).toFixed(2), "target <= 1.6");
+row("first picture after opening, ms (median of 5)", (r) => String(r.first), "target <= 500");
