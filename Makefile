@@ -5,7 +5,7 @@
 #            under node in the browser build, then all in the release build
 #            and again under AddressSanitizer and UBSan
 # make bench builds and runs the benchmarks
-# make bench-web measures the page in headless Chromium beside the window
+# make bench-web measures the page in Chromium, Firefox and WebKit beside the window
 # make package builds the .deb, build/release/springlattice_<version>_<arch>.deb
 PRESET ?= release
 BUILD := build/$(PRESET)
@@ -61,7 +61,7 @@ test: deps
 bench: build
 	$(BUILD)/bench/springlattice-bench
 
-# The page in headless Chromium, next to the window offscreen in the same run.
+# The page in Chromium, Firefox and WebKit, next to the window offscreen in the same run.
 bench-web: build web
 	node bench/page.mjs $(PAGE) $(BUILD)/bench/springlattice-bench
 
