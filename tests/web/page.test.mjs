@@ -226,10 +226,11 @@ await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', asyn
         if (!Number.isInteger(ratio) && cannot('fractionalRatio')) continue;
         const [first, settled, later] = [1, SETTLED, SETTLED + 10000].map((count) => reference(count, ratio));
         let page = await open(pageUrl, '?steps-per-second=1', { dpr: ratio });
-        await until(page, 'the first frame shown', () => springLattice.frames === 1 && springLattice.shown >= 1);
+        // On a busy machine the first picture may come after the second frame.
+        await until(page, 'the first frame shown', () => springLattice.shown >= 1);
         const read = await picture(page);
-        same(read.frames, 1, `the first frame is still the newest at ${ratio}`);
-        samePicture(read, await first, `the first frame is the desktop's at ${ratio}`);
+        check(read.frames <= 2, `the first frame is shown within a second at ${ratio}`, `${read.frames} frames by then`);
+        samePicture(read, await (read.frames === 1 ? first : reference(read.frames, ratio)), `the first frame is the desktop's at ${ratio}`);
         await page.done();
         page = await open(pageUrl, '', { dpr: ratio });
         same(await box(page, '#Picture1'), [0, 0, 681, 505], `the picture's box at ${ratio}`);
