@@ -20,6 +20,12 @@ inline constexpr std::string_view PictureDescription =
     "The lattice of masses and springs. Dragging over it with the left button cuts the springs of every mass within "
     "the cutting radius of the pointer.";
 inline constexpr std::string_view PictureTip = "Drag with the left button to cut the structure";
+/// The picture's description and tip, and the radius bar's description, as
+/// a touch screen words them.
+inline constexpr std::string_view PictureDescriptionFinger =
+    "The lattice of masses and springs. Dragging a finger over it cuts the springs of every mass within the "
+    "cutting radius of the finger.";
+inline constexpr std::string_view PictureTipFinger = "Drag a finger over the structure to cut it";
 
 inline constexpr std::string_view ExitDescription = "Ends the program.";
 inline constexpr std::string_view ExitTip = "End the program";
@@ -31,6 +37,8 @@ inline constexpr std::string_view MassDescription =
 inline constexpr std::string_view RadiusName = "Cutting radius";
 inline constexpr std::string_view RadiusDescription =
     "Sets how near to the pointer, in twips, a mass must be for a drag to cut its springs, from 100 to 3000.";
+inline constexpr std::string_view RadiusDescriptionFinger =
+    "Sets how near to the finger, in twips, a mass must be for a drag to cut its springs, from 100 to 3000.";
 
 inline constexpr std::string_view NewSimulationDescription =
     "Rebuilds the lattice at rest, every cut undone. The scroll bars keep their values; the top-left mass is 1 again "

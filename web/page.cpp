@@ -84,6 +84,7 @@ constexpr std::string_view Texts[] = {
     texts::PictureName,     texts::PictureDescription, texts::PictureTip,        texts::ExitDescription,
     texts::ExitTip,         texts::MassName,         texts::MassDescription,     texts::RadiusName,
     texts::RadiusDescription, texts::NewSimulationDescription, texts::NewSimulationTip,
+    texts::PictureDescriptionFinger, texts::PictureTipFinger, texts::RadiusDescriptionFinger,
 };
 
 std::string json(const form::Rect& r)

@@ -35,6 +35,7 @@
     form.inert = true;
     hideTip();
     say(`${core.text.ProgramName} has ended. `, link("Reload the page", location.href), " to start it again.");
+    status.scrollIntoView({ block: "nearest" });
   }
   function fail() {
     ended = true;
@@ -90,15 +91,17 @@
     }
   }
 
-  // The pixel ratio: the picture's pixels are the screen's, again whenever it
-  // changes (zoom, another screen). It is read at display refreshes, where
-  // it can change, and taken up before the next frame, as the window sizes
-  // its picture when it clears it.
+  // The pixel ratio: the picture's pixels are the screen's at the picture's
+  // scale, again whenever either changes (zoom, another screen, a turn). The
+  // screen's is read at display refreshes and on a resize, where it can
+  // change, and taken up before the next frame, as the window sizes its
+  // picture when it clears it.
   let ratio = 0;
   let screenRatio = 0;
   function followRatio() {
-    if (screenRatio === ratio) return;
-    ratio = screenRatio;
+    const wanted = screenRatio * pictureScale;
+    if (wanted === ratio) return;
+    ratio = wanted;
     if (core._springlattice_resize(ratio)) size();
   }
 
@@ -199,9 +202,7 @@
     constructor(element, settings, onChange) {
       const { min, max, value, small, large } = settings;
       Object.assign(this, { element, min, max, value, small, large, onChange });
-      // The thumb travels the track less its own width: the bar's length less
-      // three squares of its height.
-      this.room = settings.width - 3 * settings.height;
+      this.place(settings);
       this.track = element.querySelector(".track");
       this.thumb = element.querySelector(".thumb");
       element.setAttribute("aria-valuemin", min);
@@ -213,6 +214,12 @@
         if (e.deltaY !== 0) this.set(this.value + Math.sign(e.deltaY) * Math.min(3 * this.small, this.large));
       }, { passive: false });
       element.addEventListener("pointerdown", (e) => this.press(e));
+    }
+    /// The thumb travels the track less its own width: the bar's length less
+    /// three squares of its height.
+    place(rect) {
+      this.room = rect.width - 3 * rect.height;
+      if (this.thumb) this.render();
     }
     set(value) {
       value = Math.min(this.max, Math.max(this.min, Math.round(value)));
@@ -253,7 +260,7 @@
         const room = this.track.clientWidth - this.thumb.offsetWidth;
         const x = m.clientX - this.track.getBoundingClientRect().left - grip;
         this.set(this.min + x / room * (this.max - this.min));
-        placeTip(m.clientX, m.clientY);
+        placeTip(m.clientX, m.clientY, m.pointerType);
       };
       let grip = 0;
       part.classList.add("held");
@@ -261,7 +268,7 @@
       if (part === this.thumb) {
         grip = e.clientX - this.thumb.getBoundingClientRect().left;
         this.element.addEventListener("pointermove", drag);
-        showTip(this.element, e.clientX, e.clientY);
+        showTip(this.element, e.clientX, e.clientY, e.pointerType);
         return;
       }
       // An arrow or the track: one step now, then more while held, as long as
@@ -286,13 +293,19 @@
   let tipOwner = null;
   let tipTimer = null;
   const tips = new Map();
-  function showTip(element, x, y) {
+  function showTip(element, x, y, pointerType) {
     tipOwner = element;
     tip.textContent = tips.get(element)();
     tip.hidden = false;
-    if (x !== undefined) placeTip(x, y);
+    if (x !== undefined) placeTip(x, y, pointerType);
   }
-  function placeTip(x, y) {
+  /// The tip beside the pointer, or above a finger, where it is not hidden.
+  function placeTip(x, y, pointerType = "mouse") {
+    if (pointerType === "touch") {
+      tip.style.left = `${Math.max(4, Math.min(x - tip.offsetWidth / 2, innerWidth - tip.offsetWidth - 4))}px`;
+      tip.style.top = `${Math.max(4, y - tip.offsetHeight - 56)}px`;
+      return;
+    }
     tip.style.left = `${Math.min(x + 12, innerWidth - tip.offsetWidth - 4)}px`;
     tip.style.top = `${y + 20}px`;
   }
@@ -316,18 +329,108 @@
   }
 
   // ---- Start.
-  /// Puts the form's size and each control's rectangle, from the core, where
-  /// the style places them.
-  function lay(layout) {
-    const px = (n) => `${n}px`;
-    const root = document.documentElement.style;
-    root.setProperty("--client-width", px(layout.Client.width));
-    root.setProperty("--client-height", px(layout.Client.height));
-    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) {
-      const style = $(id).style, r = layout[id];
+  // ---- The arrangement. With a mouse, Form1's, from the core's table; on a
+  // screen smaller than the form with its caption, shrunk to fit, centred.
+  // On a touch screen the same controls are arranged for the finger: the
+  // picture as large as fits, the bars and buttons below it or beside it,
+  // each at least a fingertip tall. "The screen" is the layout viewport less
+  // the safe-area insets, so a pinch zooms the page without re-fitting it.
+  const Margin = 8;    // CSS px round a fitted form
+  const Fingertip = 48; // CSS px of a control for the finger
+  const Gap = 8;       // CSS px between controls for the finger
+  const Caption = 28;  // the caption's height, CSS px
+  const coarse = matchMedia("(pointer: coarse)");
+  let finger = false;  // the controls are arranged for the finger
+  let pictureScale = 1; // CSS px of the picture per pixel of the window's
+  let table = null;    // the core's form
+  let bars = [];
+
+  function screenSize() {
+    const insets = getComputedStyle($("insets"));
+    const across = parseFloat(insets.paddingLeft) + parseFloat(insets.paddingRight);
+    const down = parseFloat(insets.paddingTop) + parseFloat(insets.paddingBottom);
+    return [document.documentElement.clientWidth - across, document.documentElement.clientHeight - down];
+  }
+  /// Form1's controls, the form scaled by fit.
+  function formPlaces(width, height) {
+    const { Client } = table;
+    const holds = width >= Client.width + 2 * Margin && height >= Caption + Client.height + 48;
+    const fit = holds ? 1 : Math.min(1, (width - 2 * Margin) / Client.width, (height - 2 * Margin - Caption) / Client.height);
+    const rects = {};
+    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = table[id];
+    return { fitted: !holds, fit, client: Client, rects, scale: fit };
+  }
+  /// The controls for the finger: the picture with the bars and buttons
+  /// below it, or beside it, whichever gives the larger picture.
+  function fingerPlaces(width, height) {
+    const { Picture1: picture } = table;
+    const room = [width - 2 * Margin, height - 2 * Margin - Caption];
+    const below = 3 * Fingertip + 3 * Gap;             // two bars and a row of two buttons
+    const column = Math.min(320, Math.max(180, Math.floor(room[0] * 0.3)));
+    const scaleOf = (w, h) => Math.max(0, Math.min(1, w / picture.width, h / picture.height));
+    const under = scaleOf(room[0], room[1] - below);
+    const beside = scaleOf(room[0] - column - Gap, room[1]);
+    const across = Math.floor(Math.max(under, beside) * picture.width);
+    const scale = across / picture.width, down = picture.height * scale;
+    const rects = { Picture1: { left: 0, top: 0, width: across, height: down } };
+    let client;
+    if (under >= beside) {
+      const w = Math.max(across, Math.min(room[0], picture.width)), half = (w - 3 * Gap) / 2;
+      let y = Math.ceil(down) + Gap;
+      rects.HScroll1 = { left: Gap, top: y, width: w - 2 * Gap, height: Fingertip };
+      rects.HScroll2 = { left: Gap, top: (y += Fingertip + Gap), width: w - 2 * Gap, height: Fingertip };
+      y += Fingertip + Gap;
+      rects.Command1 = { left: Gap, top: y, width: half, height: Fingertip };
+      rects.Command2 = { left: 2 * Gap + half, top: y, width: half, height: Fingertip };
+      rects.Picture1.left = Math.floor((w - across) / 2);
+      client = { width: w, height: y + Fingertip + Gap };
+    } else {
+      const x = across + Gap, w = Math.min(column, room[0] - x) - Gap;
+      const tall = Math.max(Math.ceil(down), 4 * Fingertip + 5 * Gap);
+      let y = Math.floor((tall - 4 * Fingertip - 3 * Gap) / 2);
+      for (const id of ["HScroll1", "HScroll2", "Command1", "Command2"]) {
+        rects[id] = { left: x, top: y, width: w, height: Fingertip };
+        y += Fingertip + Gap;
+      }
+      client = { width: x + w + Gap, height: tall };
+    }
+    return { fitted: true, fit: 1, client, rects, scale };
+  }
+  /// Lays the page out for the screen as it is now; a change of the
+  /// picture's scale is taken up before the next frame.
+  function arrange() {
+    const [width, height] = screenSize();
+    screenRatio = devicePixelRatio;
+    const places = finger ? fingerPlaces(width, height) : formPlaces(width, height);
+    const px = (n) => `${n}px`, root = document.documentElement.style;
+    root.setProperty("--client-width", px(places.client.width));
+    root.setProperty("--client-height", px(places.client.height));
+    root.setProperty("--fit", String(places.fit));
+    form.style.transform = places.fit < 1 ? `scale(${places.fit})` : "";
+    for (const [id, r] of Object.entries(places.rects)) {
+      const style = $(id).style;
       for (const side of ["left", "top", "width", "height"]) style.setProperty(`--${side}`, px(r[side]));
     }
+    document.body.classList.toggle("fitted", places.fitted);
+    document.body.classList.toggle("finger", finger);
+    // Centred down the screen as well as across it.
+    const main = document.querySelector("main").style;
+    const wide = places.client.width * places.fit, tall = Caption + places.client.height * places.fit;
+    const centre = (room, size) => px(Math.max(0, Math.floor((room - 2 * Margin - size) / 2)));
+    main.marginTop = places.fitted ? centre(height, tall) : "";
+    main.marginLeft = places.fitted ? centre(width, wide) : "";
+    for (const bar of bars) bar.place(places.rects[bar.element.id]);
+    pictureScale = places.scale;
   }
+  /// The first touch on a screen that did not say it is one arranges the
+  /// controls for the finger.
+  function touched(e) {
+    if (e.pointerType !== "touch" || finger) return;
+    finger = true;
+    relabel();
+    arrange();
+  }
+  let relabel = () => {};
 
   function readAddress() {
     const values = new URLSearchParams(location.search).getAll("steps-per-second");
@@ -347,14 +450,16 @@
     core = module;
     const names = ["Caption", "ProgramName", "ExitCaption", "NewSimulationCaption", "PictureName",
                    "PictureDescription", "PictureTip", "ExitDescription", "ExitTip", "MassName", "MassDescription",
-                   "RadiusName", "RadiusDescription", "NewSimulationDescription", "NewSimulationTip"];
+                   "RadiusName", "RadiusDescription", "NewSimulationDescription", "NewSimulationTip",
+                   "PictureDescriptionFinger", "PictureTipFinger", "RadiusDescriptionFinger"];
     const text = {};
     names.forEach((name, i) => { text[name] = core.UTF8ToString(core._springlattice_text(i)); });
     core.text = text;
     document.title = text.Caption;
     $("caption").textContent = text.Caption;
-    const layout = JSON.parse(core.UTF8ToString(core._springlattice_form()));
-    lay(layout);
+    table = JSON.parse(core.UTF8ToString(core._springlattice_form()));
+    finger = coarse.matches;
+    arrange();
 
     const problem = readAddress();
     if (problem !== "") {
@@ -367,15 +472,26 @@
     const exit = $("Command2"), newSimulation = $("Command1");
     exit.textContent = text.ExitCaption;
     newSimulation.textContent = text.NewSimulationCaption;
-    const mass = new ScrollBar($("HScroll1"), layout.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
-    const radius = new ScrollBar($("HScroll2"), layout.HScroll2, () => {});
+    const mass = new ScrollBar($("HScroll1"), table.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
+    const radius = new ScrollBar($("HScroll2"), table.HScroll2, () => {});
+    bars = [mass, radius];
     const massTip = () => core.UTF8ToString(core._springlattice_mass_tip(mass.value));
-    explain(canvas, text.PictureName, text.PictureDescription, () => text.PictureTip);
+    explain(canvas, text.PictureName, text.PictureDescription, () => (finger ? text.PictureTipFinger : text.PictureTip));
     explain(exit, null, text.ExitDescription, () => text.ExitTip);
     explain(mass.element, text.MassName, text.MassDescription, massTip);
     explain(radius.element, text.RadiusName, text.RadiusDescription,
             () => core.UTF8ToString(core._springlattice_radius_tip(radius.value)));
     explain(newSimulation, null, text.NewSimulationDescription, () => text.NewSimulationTip);
+    // What speaks of the mouse is worded for the finger on a touch screen.
+    relabel = () => {
+      $("Picture1-description").textContent = finger ? text.PictureDescriptionFinger : text.PictureDescription;
+      $("HScroll2-description").textContent = finger ? text.RadiusDescriptionFinger : text.RadiusDescription;
+    };
+    relabel();
+    arrange();
+    addEventListener("resize", arrange);
+    coarse.addEventListener("change", () => { finger = coarse.matches || finger; relabel(); arrange(); });
+    addEventListener("pointerdown", touched, { capture: true });
 
     exit.addEventListener("click", () => { if (!ended) end(); });
     newSimulation.addEventListener("click", () => {
@@ -388,18 +504,24 @@
       hideTip();
       canvas.setPointerCapture(e.pointerId);
     });
+    // The pointer's place on the picture, in the window's pixels whatever the
+    // picture's scale, then in twips.
     canvas.addEventListener("pointermove", (e) => {
       const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+      const box = canvas.getBoundingClientRect(), twips = table.TwipsPerPixel * table.Picture1.width / box.width;
       for (const m of moves.length > 0 ? moves : [e]) {
-        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, m.offsetX * layout.TwipsPerPixel,
-                                                        m.offsetY * layout.TwipsPerPixel, radius.value));
+        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips,
+                                                        (m.clientY - box.top) * twips, radius.value));
       }
     });
-    canvas.addEventListener("contextmenu", (e) => e.preventDefault());
+    // No menu over the form, from a right click or a long press, as in the window.
+    form.addEventListener("contextmenu", (e) => e.preventDefault());
 
     form.hidden = false;
+    $("client").hidden = false;
     canvas.focus({ preventScroll: true });
-    ratio = screenRatio = devicePixelRatio;
+    screenRatio = devicePixelRatio;
+    ratio = screenRatio * pictureScale;
     if (core._springlattice_load(ratio) !== 0) return fail();
     size();
     step = clockStep();
