@@ -41,7 +41,7 @@ export async function launch(engine, folder, { ratio = 1 } = {}) {
     return { chromium, firefox, webkit }[engine](folder, ratio);
 }
 
-const everything = { accessibility: true, requests: true, touch: true, ratioWhileRunning: true, fractionalRatio: true, pageErrors: true,
+const everything = { accessibility: true, requests: true, touch: true, coarse: true, ratioWhileRunning: true, fractionalRatio: true, pageErrors: true,
     otherButtons: true };
 
 async function chromium(folder) {
@@ -65,7 +65,9 @@ async function firefox(folder) {
     });
     return { version: `Firefox ${(await browser.version()).replace(/^firefox\//, '')}`, pid: browser.process().pid,
         newPage: () => browser.newPage(), close: () => browser.close(),
-        can: { ...everything, accessibility: false }, why: { accessibility: 'puppeteer reads the accessibility tree over Chromium\'s own protocol' } };
+        can: { ...everything, accessibility: false, coarse: false },
+        why: { accessibility: 'puppeteer reads the accessibility tree over Chromium\'s own protocol',
+            coarse: 'its driver cannot make (pointer: coarse) true: the first touch arranges the controls for the finger' } };
 }
 
 // --- WebKit ----------------------------------------------------------------

@@ -66,7 +66,7 @@ cannot('pageErrors');
 
 // A page of the running group; closing it checks that it raised no error and fetched nothing.
 let opened = [];
-async function open(url, query = '', { dpr = 1, width = 800, height = 700, touch = false } = {}) {
+async function open(url, query = '', { dpr = 1, width = 800, height = 700, touch = false, mobile = false } = {}) {
     const page = await (await browserAt(dpr)).newPage(), problems = [];
     page.on('pageerror', (error) => problems.push(`uncaught ${error.message}`));
     page.on('request', (r) => { if (!r.url().startsWith(url) && !/^(data|blob):/.test(r.url())) problems.push(`fetched ${r.url()}`); });
@@ -76,7 +76,7 @@ async function open(url, query = '', { dpr = 1, width = 800, height = 700, touch
         check(problems.length === 0, 'no uncaught error, nothing fetched', problems.join('; '));
     };
     opened.push(page);
-    await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch });
+    await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: mobile });
     await page.goto(url + query);
     return page;
 }
@@ -474,6 +474,83 @@ await group('j. the hidden page pauses', async () => {
     const [slowHidden, after, seconds] = await page.evaluate(hiddenFor, 500, 200);
     check(slowHidden <= 1, 'at 50 a second no frame runs while the page is hidden', `${slowHidden} frames`);
     check(after > 0 && after <= Math.floor(50 * seconds) + 2, 'at 50 a second, once shown, its frames and no burst', `${after} in ${seconds} s`);
+});
+
+// In the page: where the screen (the viewport) and each control stand, what the
+// browser's own hit test finds in a fingertip's square at each control's
+// centre, and whether the canvas has a device pixel for each of its pixels.
+function onScreen() {
+    const tip = 44, out = { width: innerWidth, height: innerHeight, scrolls: document.documentElement.scrollWidth > innerWidth };
+    for (const id of ['Picture1', 'Command2', 'HScroll1', 'HScroll2', 'Command1']) {
+        const e = document.getElementById(id), r = e.getBoundingClientRect();
+        const x0 = Math.max(r.left, Math.min(r.left + r.width / 2 - tip / 2, r.right - tip));
+        const y0 = Math.max(r.top, Math.min(r.top + r.height / 2 - tip / 2, r.bottom - tip));
+        let hits = 0;
+        for (let x = x0 + 0.5; x < x0 + tip; x += 3.9) for (let y = y0 + 0.5; y < y0 + tip; y += 3.9)
+            hits += document.elementFromPoint(x, y)?.closest(`#${id}`) ? 1 : 0;
+        out[id] = { inside: r.left >= 0 && r.top >= 0 && r.right <= innerWidth + 0.5 && r.bottom <= innerHeight + 0.5,
+            square: r.width >= tip && r.height >= tip && hits === 144 };
+    }
+    const c = document.getElementById('Picture1'), r = c.getBoundingClientRect();
+    out.pixels = [c.width, c.height, Math.round(r.width * devicePixelRatio), Math.round(r.height * devicePixelRatio)];
+    return out;
+}
+const ROW3 = Array.from({ length: 26 }, (_, i) => [40 + 20 * i, 243]); // through the third row of masses
+
+await group('k. phones and tablets: the form fitted, a fingertip for every control', async () => {
+    if (cannot('touch')) return;
+    const fits = async (page, screen) => {
+        const seen = await page.evaluate(onScreen);
+        check(!seen.scrolls && (await page.evaluate(() => { scrollTo(200, 0); return scrollX; })) === 0, `${screen}: no sideways scrolling`);
+        for (const id of ['Picture1', 'Command2', 'HScroll1', 'HScroll2', 'Command1']) {
+            check(seen[id].inside, `${screen}: #${id} wholly on the screen`);
+            check(seen[id].square, `${screen}: #${id}'s hit area holds 44x44 CSS px`);
+        }
+        same(seen.pixels.slice(0, 2), seen.pixels.slice(2), `${screen}: the canvas has a device pixel for each of its pixels`);
+    };
+    for (const [width, height, dpr, turned] of [[320, 568, 2], [390, 844, 3, true], [768, 1024, 2, true]]) {
+        const screen = `${width}x${height} at ${dpr}`;
+        const page = await open(pageUrl, '', { width, height, dpr, touch: true, mobile: true });
+        await settle(page);
+        // Where the engine cannot say it is a touch screen, the first touch does.
+        if (!browser.can.coarse) {
+            if (width === 320) console.log(`  in ${engine}: ${browser.why.coarse}`);
+            await drag(page, [[2, 2]], { finger: true });
+        }
+        await fits(page, screen);
+        const before = await page.evaluate(ink, 60, 110);
+        const view = () => page.evaluate(() => [scrollX, scrollY, visualViewport.scale]);
+        const still = await view();
+        await drag(page, ROW3, { finger: true });
+        await seen(page, `${screen}: the top rows fall after a finger across the third row`, ink, 3000, 60, 110, [0, before / 10]);
+        same(await view(), still, `${screen}: the finger scrolls nothing`);
+
+        // A finger on the mass bar's thumb: the mass follows it, and its tip shows above the finger.
+        const thumb = await rect(page, '#HScroll1 .thumb'), track = await rect(page, '#HScroll1 .track');
+        const y = thumb.y + thumb.height / 2;
+        await page.touchscreen.touchStart(thumb.x + thumb.width / 2, y);
+        for (let i = 1; i <= 5; i++) { await page.touchscreen.touchMove(thumb.x + (track.width / 2) * (i / 5), y); await sleep(20); }
+        await refreshed(page);
+        const mass = await valueOf(page, '#HScroll1');
+        const tip = await page.$eval('#tip', (e) => [e.hidden ? '' : e.textContent, e.getBoundingClientRect().bottom]);
+        await page.touchscreen.touchEnd();
+        check(mass > 1, `${screen}: a finger drags the mass bar's thumb`, String(mass));
+        same(tip[0], `Mass of the top-left mass: ${mass}`, `${screen}: the mass bar's tip while the finger drags`);
+        check(tip[1] < y - 20, `${screen}: the tip stands above the finger`, `its bottom at ${tip[1]}, the finger at ${y}`);
+
+        // A person's next tap comes a while later: Chromium makes no click of a tap
+        // that follows a lifted finger at once.
+        await sleep(500);
+        await page.touchscreen.tap(...await centre(page, '#Command1'));
+        await seen(page, `${screen}: the top rows back after a tap on New Simulation`, ink, 3000, 60, 110, [before / 2, 1e9]);
+        if (turned) {
+            await page.setViewport({ width: height, height: width, deviceScaleFactor: dpr, hasTouch: true, isMobile: true });
+            await refreshed(page);
+            await fits(page, `${screen}, turned`);
+        }
+        if (width === 390 && shotPath !== '-') await page.screenshot({ path: shotPath.replace(/\.png$/, '-phone.png') });
+        await page.done();
+    }
 });
 
 for (const launched of browsers.values()) await (await launched).close();
