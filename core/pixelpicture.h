@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "form.h"
@@ -68,6 +69,14 @@ public:
     /// The pixels that may differ from the background: those drawn since the
     /// last clear.
     Rect drawn() const { return m_drawn; }
+    /// The pixels the lines set since the last clear, as indices row * width()
+    /// + column, each as often as it was set; empty where there were too many
+    /// to note, which setNoted() tells.
+    std::span<const std::uint32_t> set() const
+    {
+        return {m_set.data(), m_manyPixels ? std::size_t{0} : m_setCount};
+    }
+    bool setNoted() const { return !m_manyPixels; }
 
     /// The background that clearing restores, in the picture's layout: white,
     /// on which every spring colour (red 100, green or blue up to 255) stands

@@ -4,12 +4,14 @@
 // pixels, report a run-time error. Everything else is the shared core.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/controltexts.h"
 #include "core/failure.h"
@@ -37,6 +39,11 @@ struct Page {
     /// and the rectangle to put on it next, for the script to read.
     PixelPicture::Rect onScreen;
     int changed[4] = {};
+    /// What the canvas shows, where known: its pixels, and those of them the
+    /// lines had set. A picture equal to it need not be put again.
+    std::vector<std::uint32_t> canvas;
+    std::vector<std::uint32_t> canvasSet;
+    bool canvasKnown = false;
 };
 
 Page& page()
@@ -60,6 +67,53 @@ int guarded(Action&& action)
         failed = number;
     });
     return failed;
+}
+
+} // namespace
+
+namespace {
+
+/// The canvas is all background, as the picture is when it has just been sized.
+void shownAnew()
+{
+    Page& p = page();
+    p.onScreen = {};
+    p.canvas.assign(static_cast<std::size_t>(p.picture.width()) * static_cast<std::size_t>(p.picture.height()),
+                    p.picture.background());
+    p.canvasSet.clear();
+    p.canvasKnown = true;
+}
+
+/// Whether the picture's pixels are those on the canvas: the pixels its
+/// lines set and those the canvas's lines had set are compared, the rest
+/// being background in both.
+bool pictureOnCanvas()
+{
+    Page& p = page();
+    if (!p.canvasKnown || !p.picture.setNoted())
+        return false;
+    const std::uint32_t* const pixels = p.picture.pixels();
+    const auto differs = [&](std::uint32_t i) { return pixels[i] != p.canvas[i]; };
+    const auto set = p.picture.set();
+    return std::none_of(set.begin(), set.end(), differs)
+           && std::none_of(p.canvasSet.begin(), p.canvasSet.end(), differs);
+}
+
+/// The picture is on the canvas now.
+void recordShown()
+{
+    Page& p = page();
+    p.canvasKnown = p.picture.setNoted();
+    if (!p.canvasKnown)
+        return;
+    const std::uint32_t* const pixels = p.picture.pixels();
+    const std::uint32_t background = p.picture.background();
+    for (const std::uint32_t i : p.canvasSet)
+        p.canvas[i] = background;
+    const auto set = p.picture.set();
+    for (const std::uint32_t i : set)
+        p.canvas[i] = pixels[i];
+    p.canvasSet.assign(set.begin(), set.end());
 }
 
 } // namespace
@@ -120,6 +174,7 @@ EMSCRIPTEN_KEEPALIVE int springlattice_load(double ratio)
 {
     return guarded([ratio] {
         page().picture.resize(form::Picture1.width, form::Picture1.height, ratio);
+        shownAnew();
         page().simulation.Init();
         page().loaded = true;
     });
@@ -132,7 +187,7 @@ EMSCRIPTEN_KEEPALIVE int springlattice_resize(double ratio)
     if (!page().picture.resize(form::Picture1.width, form::Picture1.height, ratio))
         return 0;
     // The canvas is made anew as well, all background.
-    page().onScreen = {};
+    shownAnew();
     return 1;
 }
 
@@ -200,7 +255,10 @@ EMSCRIPTEN_KEEPALIVE const int* springlattice_show()
 {
     Page& p = page();
     const PixelPicture::Rect drawn = p.picture.drawn();
-    const PixelPicture::Rect changed = p.onScreen.united(drawn);
+    // A picture that repeats the canvas's (a settled lattice) is not put.
+    const PixelPicture::Rect changed = pictureOnCanvas() ? PixelPicture::Rect{} : p.onScreen.united(drawn);
+    if (!changed.empty())
+        recordShown();
     p.onScreen = drawn;
     p.changed[0] = changed.x;
     p.changed[1] = changed.y;
