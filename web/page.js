@@ -355,7 +355,10 @@
   function formPlaces(width, height) {
     const { Client } = table;
     const holds = width >= Client.width + 2 * Margin && height >= Caption + Client.height + 48;
-    const fit = holds ? 1 : Math.min(1, (width - 2 * Margin) / Client.width, (height - 2 * Margin - Caption) / Client.height);
+    // A fitted picture as many whole device pixels across as the picture has.
+    const across = table.Picture1.width * devicePixelRatio;
+    const fit = holds ? 1 : Math.floor(across * Math.min(1, (width - 2 * Margin) / Client.width,
+                                                          (height - 2 * Margin - Caption) / Client.height)) / across;
     const rects = {};
     for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = table[id];
     return { fitted: !holds, fit, client: Client, rects, scale: fit };
