@@ -125,6 +125,12 @@ Simulation& pageSimulation()
 
 namespace {
 
+/// Milliseconds on the page's clock, in whole nanoseconds.
+std::int64_t nanoseconds(double milliseconds)
+{
+    return static_cast<std::int64_t>(std::floor(milliseconds * 1e6));
+}
+
 const char* handOver(std::string text)
 {
     page().text = std::move(text);
@@ -289,29 +295,44 @@ EMSCRIPTEN_KEEPALIVE const char* springlattice_radius_tip(int value)
     return handOver(texts::radiusTip(value));
 }
 
-/// Takes the pace the address asks for: "" when it is one, else what is
-/// wrong with it, in the words of the program's other errors.
-EMSCRIPTEN_KEEPALIVE const char* springlattice_set_pace(const char* value)
+/// Takes the pace the address asks for, with the page's grace and its
+/// clock's step in milliseconds: "" when it is one, else what is wrong with
+/// it, in the words of the program's other errors.
+EMSCRIPTEN_KEEPALIVE const char* springlattice_set_pace(const char* value, double grace, double step)
 {
     int steps = 0;
     if (!Pace::read(value, steps))
         return handOver("steps-per-second takes " + Pace::wanted() + ", not '" + value + "'.");
-    page().pace.emplace(steps);
+    page().pace.emplace(steps, nanoseconds(grace), nanoseconds(step));
     return handOver({});
 }
 
-/// In slow motion, after frame `ran` has run at `now` milliseconds since the
-/// start: the frame to wait for next, whose time is springlattice_due(k).
-EMSCRIPTEN_KEEPALIVE double springlattice_next(double ran, double now)
+/// Slow motion's decisions, at `now`, milliseconds on the page's clock:
+/// frame 0 is due now; whether a frame is due; a frame has run; how long
+/// until the next is due; after a hidden time, the frame awaited is due now.
+EMSCRIPTEN_KEEPALIVE void springlattice_pace_start(double now)
 {
-    const auto nanoseconds = static_cast<std::int64_t>(std::floor(now * 1e6));
-    return static_cast<double>(page().pace->next(static_cast<std::int64_t>(ran), nanoseconds));
+    page().pace->start(nanoseconds(now));
 }
 
-/// The time of frame k, in milliseconds since the start.
-EMSCRIPTEN_KEEPALIVE double springlattice_due(double k)
+EMSCRIPTEN_KEEPALIVE int springlattice_pace_due(double now)
 {
-    return static_cast<double>(page().pace->dueSinceStart(static_cast<std::int64_t>(k))) / 1e6;
+    return page().pace->due(nanoseconds(now)) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void springlattice_pace_ran(double now)
+{
+    page().pace->ran(nanoseconds(now));
+}
+
+EMSCRIPTEN_KEEPALIVE double springlattice_pace_wait(double now)
+{
+    return static_cast<double>(page().pace->wait(nanoseconds(now))) / 1e6;
+}
+
+EMSCRIPTEN_KEEPALIVE void springlattice_pace_resume(double now)
+{
+    page().pace->resume(nanoseconds(now));
 }
 
 } // extern "C"

@@ -124,12 +124,7 @@
   const inputWaiting = typeof scheduling?.isInputPending === "function"
     ? () => scheduling.isInputPending({ includeContinuous: true }) : () => false;
 
-  let pace = false;
-  let start = 0;      // performance.now() at which frame 0 was due, in slow motion
-  let next = 0;       // the frame awaited
-  let due = 0;        // its time since the start, ms
-  let step = 0;       // the clock's step, ms
-  let grace = 0;      // how late a frame may run and still be made up, ms
+  let pace = false;    // slow motion, whose clock the core keeps
   let waiting = false; // a task or a timer of the loop's is pending
   let timer = 0;
   let paused = false; // the page is hidden
@@ -155,24 +150,19 @@
     followRatio();
     const began = performance.now();
     let now = began, ran = 0;
-    // In slow motion a frame is due once the clock is within its own step of
-    // the frame's time.
-    while (!pace || due - step <= now - start) {
+    while (!pace || core._springlattice_pace_due(now)) {
       if (core._springlattice_frame() !== 0) return fail();
       counts.frames += 1;
       ran += 1;
       now = performance.now();
-      if (pace) {
-        next = core._springlattice_next(next, now - start - grace);
-        due = core._springlattice_due(next);
-      }
+      if (pace) core._springlattice_pace_ran(now);
       if (now - began >= Budget || inputWaiting()) break;
     }
     if (ran > 0) framed(now);
     // A timer set from a timer's task is stretched to 4 ms: a shorter wait is
     // set from a task of the loop's own, and under a millisecond the loop
     // only yields.
-    const wait = pace ? due - step - (now - start) : 0;
+    const wait = pace ? core._springlattice_pace_wait(now) : 0;
     if (unshown && now - askedAt > Overdue) later(0);
     else if (wait >= 4 || (wait >= 1 && !fromTimer)) later(Math.floor(wait));
     else post();
@@ -192,7 +182,7 @@
       return;
     }
     if (ended || !running) return;
-    if (pace) start = performance.now() - due;
+    if (pace) core._springlattice_pace_resume(performance.now());
     if (!waiting) post();
   }
   document.addEventListener("visibilitychange", followVisibility);
@@ -438,15 +428,23 @@
 
   function readAddress() {
     const values = new URLSearchParams(location.search).getAll("steps-per-second");
+    if (values.length === 0) return "";
+    // A frame is due once the clock is within its own step of the frame's
+    // time. The browser holds tasks back for its own work (a picture, a
+    // timer's lateness) for up to a picture's wait: frames that late are made
+    // up, so that the pace holds. A longer stall is not made up, as in the
+    // window.
+    const step = clockStep();
+    const grace = Math.max(step, Overdue);
     for (const value of values) {
       const bytes = core.lengthBytesUTF8(value) + 1;
       const text = core._malloc(bytes);
       core.stringToUTF8(value, text, bytes);
-      const problem = core.UTF8ToString(core._springlattice_set_pace(text));
+      const problem = core.UTF8ToString(core._springlattice_set_pace(text, grace, step));
       core._free(text);
       if (problem !== "") return problem;
     }
-    pace = values.length > 0;
+    pace = true;
     return "";
   }
 
@@ -528,12 +526,7 @@
     ratio = screenRatio * pictureScale;
     if (core._springlattice_load(ratio) !== 0) return fail();
     size();
-    step = clockStep();
-    // The browser holds tasks back for its own work (a picture, a timer's
-    // lateness) for up to a picture's wait: frames that late are made up, so
-    // that the pace holds. A longer stall is not made up, as in the window.
-    grace = Math.max(step, Overdue);
-    start = performance.now();
+    if (pace) core._springlattice_pace_start(performance.now());
     running = true;
     paused = document.visibilityState === "hidden";
     if (!paused) post();

@@ -75,9 +75,8 @@ void FrameLoop::start()
     m_due->setEnabled(true);
 #endif
     m_active = true;
-    m_start = monotonicNow();
-    m_next = 0;
-    wakeAt(m_start);
+    m_pace->start(monotonicNow());
+    wakeAt(m_pace->dueAt());
 }
 
 void FrameLoop::stop()
@@ -103,9 +102,10 @@ void FrameLoop::onDue()
     // The frame may have ended the program.
     if (!m_active)
         return;
-    // Frames that fell due while this one was late are left out.
-    m_next = m_pace->next(m_next, monotonicNow() - m_start);
-    wakeAt(m_start + m_pace->dueSinceStart(m_next));
+    // The window makes up no late frame: those that fell due while this one
+    // was late are left out.
+    m_pace->ran(monotonicNow());
+    wakeAt(m_pace->dueAt());
 }
 
 void FrameLoop::wakeAt(std::int64_t time)

@@ -47,14 +47,11 @@ private:
     /// Wakes the loop at the given time on the monotonic clock (nanoseconds).
     void wakeAt(std::int64_t time);
 
-    /// Slow motion's clock, where a pace was asked for.
-    const std::optional<Pace> m_pace;
+    /// Slow motion's clock and its decisions, where a pace was asked for.
+    std::optional<Pace> m_pace;
     bool m_active = false;
     /// Without a pace: a timer of no interval.
     QTimer m_unpaced;
-    /// With a pace: the monotonic time of frame 0, and the frame awaited.
-    std::int64_t m_start = 0;
-    std::int64_t m_next = 0;
 #ifdef Q_OS_LINUX
     /// A timer file that becomes readable when the frame is due, to the
     /// nanosecond, and the notifier that watches it.
