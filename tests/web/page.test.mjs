@@ -27,6 +27,15 @@ const ENDED = 'Spring Lattice has ended. Reload the page to start it again.';
 const SETTLED = 20000;
 const ROW = Array.from({ length: 26 }, (_, i) => [40 + 20 * i, 190]); // through the second row of cells
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+// How long a state a check waits for may take to come on a busy machine; a
+// wait that runs out fails with what it was waiting for.
+const PATIENCE = 20000;
+// Slow motion's grace, within which the page makes up frames the browser held
+// back, and the coarsest step of an engine's clock, by which a frame may run
+// early: seconds. A stretch of s seconds holds at most the frames due within
+// it and the grace before it, one for its boundary and the late one.
+const GRACE = 0.020, STEP = 0.001;
+const share = (perSecond, seconds) => Math.floor(perSecond * (seconds + GRACE + STEP)) + 2;
 
 let passed = 0, failed = 0;
 function check(ok, what, detail) {
@@ -89,13 +98,18 @@ async function group(name, body) {
     for (const page of opened) await page.done();
     console.log(`  (${((Date.now() - start) / 1000).toFixed(1)} s)`);
 }
-async function until(page, what, fn, timeout = 10000, ...args) {
+async function until(page, what, fn, timeout = PATIENCE, ...args) {
     try { await page.waitForFunction(fn, { polling: 20, timeout }, ...args); }
     catch { throw new Error(`timed out waiting for ${what}`); }
 }
 const seen = (page, what, fn, timeout, ...args) =>
     until(page, what, fn, timeout, ...args).then(() => check(true), (error) => check(false, what, error.message));
 const settle = (page, count = SETTLED) => until(page, `${count} frames`, (n) => springLattice.frames >= n, 90000, count);
+// Ten display refreshes, each followed by a task: time the page's loop would
+// have run frames in, had it been running.
+const turns = (page) => page.evaluate(async () => {
+    for (let i = 0; i < 10; i++) await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
+});
 const frames = (page) => page.evaluate(() => [springLattice.frames, springLattice.shown]);
 // Two display refreshes: pointer moves, which the browser hands on at refreshes, have reached the page.
 const refreshed = (page) => page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
@@ -143,14 +157,16 @@ function ink(top, height, [low, high] = []) {
     for (let i = 0; i < d.length; i += 4) n += (d[i] & d[i + 1] & d[i + 2]) !== 255 ? 1 : 0;
     return low === undefined ? n : n >= low && n <= high;
 }
-// The canvas's RGBA, read in the page with the frames run by then.
-async function picture(page) {
-    const read = await page.evaluate(() => {
+// The canvas's RGBA, read in the page with the frames run by then; given a
+// count, read at the first display refresh after that many pictures are shown.
+async function picture(page, shown = 0) {
+    const read = await page.evaluate(async (shown) => {
+        while (springLattice.shown < shown) await new Promise((done) => requestAnimationFrame(done));
         const c = document.getElementById('Picture1'), d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
         let s = '';
         for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode(...d.subarray(i, i + 0x8000));
         return { width: c.width, height: c.height, frames: springLattice.frames, data: btoa(s) };
-    });
+    }, shown);
     return { ...read, data: Buffer.from(read.data, 'base64') };
 }
 
@@ -227,17 +243,18 @@ await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', asyn
         if (!Number.isInteger(ratio) && cannot('fractionalRatio')) continue;
         const [first, settled, later] = [1, SETTLED, SETTLED + 10000].map((count) => reference(count, ratio));
         let page = await open(pageUrl, '?steps-per-second=1', { dpr: ratio });
-        // On a busy machine the first picture may come after the second frame.
-        await until(page, 'the first frame shown', () => springLattice.shown >= 1);
-        const read = await picture(page);
+        // The first picture is read at the display refresh after it is shown.
+        const read = await picture(page, 1);
         check(read.frames <= 2, `the first frame is shown within a second at ${ratio}`, `${read.frames} frames by then`);
         samePicture(read, await (read.frames === 1 ? first : reference(read.frames, ratio)), `the first frame is the desktop's at ${ratio}`);
         await page.done();
         page = await open(pageUrl, '', { dpr: ratio });
+        // The form is shown once the core has loaded, before its first frame.
+        await settle(page, 1);
         same(await box(page, '#Picture1'), [0, 0, 681, 505], `the picture's box at ${ratio}`);
         await settle(page);
         const [, shown] = await frames(page);
-        await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, 10000, shown);
+        await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, PATIENCE, shown);
         samePicture(await later, await settled, `the desktop's picture is still after ${SETTLED} frames at ${ratio}`);
         samePicture(await picture(page), await settled, `the settled picture is the desktop's at ${ratio}`);
         if (ratio === 1 && shotPath !== '-') await page.screenshot({ path: shotPath });
@@ -249,7 +266,7 @@ await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', asyn
     await settle(page);
     await page.setViewport({ width: 800, height: 700, deviceScaleFactor: 2 });
     const [, shown] = await frames(page);
-    await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, 10000, shown);
+    await until(page, 'two more pictures shown', (n) => springLattice.shown >= n + 2, PATIENCE, shown);
     samePicture(await picture(page), await reference(SETTLED, 2), 'the settled picture is the desktop\'s once the ratio is 2');
     await page.done();
 });
@@ -262,14 +279,14 @@ await group('c. cutting by mouse and by finger, and New Simulation', async () =>
     if (!cannot('otherButtons')) {
         for (const buttons of [['right'], ['middle'], ['right', 'left']]) await drag(page, ROW, { buttons });
         const [count] = await frames(page);
-        await until(page, '2000 more frames', (n) => springLattice.frames >= n, 10000, count + 2000);
+        await until(page, '2000 more frames', (n) => springLattice.frames >= n, PATIENCE, count + 2000);
         same(await page.evaluate(ink, 60, 110), before, 'a drag with right, middle or right and left cuts nothing');
     }
     await drag(page, ROW);
-    await seen(page, 'the top rows to fall after a left-button drag', ink, 3000, 60, 110, [0, before / 10]);
+    await seen(page, 'the top rows to fall after a left-button drag', ink, PATIENCE, 60, 110, [0, before / 10]);
     await click(page, '#Command1');
     const [since] = await frames(page);
-    await seen(page, 'the top rows back after New Simulation', ink, 3000, 60, 110, [before / 2, 1e9]);
+    await seen(page, 'the top rows back after New Simulation', ink, PATIENCE, 60, 110, [before / 2, 1e9]);
     await settle(page, since + SETTLED);
     samePicture(await picture(page), await reference(SETTLED, 1), 'New Simulation undoes every cut');
     await page.done();
@@ -281,7 +298,7 @@ await group('c. cutting by mouse and by finger, and New Simulation', async () =>
     const view = () => touched.evaluate(() => [scrollX, scrollY, visualViewport.scale]);
     const still = await view();
     await drag(touched, ROW.toReversed(), { finger: true });
-    await seen(touched, 'the top rows to fall after a finger drag', ink, 3000, 60, 110, [0, before / 10]);
+    await seen(touched, 'the top rows to fall after a finger drag', ink, PATIENCE, 60, 110, [0, before / 10]);
     same(await view(), [still[0], still[1], 1], 'the finger neither scrolls nor zooms');
 });
 
@@ -327,9 +344,9 @@ await group('e. the scroll bars by mouse, keys and wheel, and their tips', async
         same(wheeled, [max - notch, max], `${bar}'s wheel away and towards`);
 
         // Resting over the bar shows its tip, which follows the keys.
-        await shows(page, '#tip', text(max), `${bar}'s tip on resting over it`, 5000);
+        await shows(page, '#tip', text(max), `${bar}'s tip on resting over it`, PATIENCE);
         await page.keyboard.press('ArrowLeft');
-        await shows(page, '#tip', text(max - small), `${bar}'s tip following its value`, 1000);
+        await shows(page, '#tip', text(max - small), `${bar}'s tip following its value`, PATIENCE);
     }
     if (!cannot('accessibility')) {
         const named = await accessible(page);
@@ -345,74 +362,64 @@ await group('e. the scroll bars by mouse, keys and wheel, and their tips', async
     await settle(page, count + SETTLED);
     samePicture(await picture(page), await reference(SETTLED, 1), 'after New Simulation the top-left mass is 1 again');
     await page.mouse.move(...await centre(page, '#HScroll1 .track'));
-    await shows(page, '#tip', 'Mass of the top-left mass: 1 since New Simulation; move the bar to set it', 'the mass bar\'s tip after New Simulation', 5000);
+    await shows(page, '#tip', 'Mass of the top-left mass: 1 since New Simulation; move the bar to set it', 'the mass bar\'s tip after New Simulation', PATIENCE);
     await page.focus('#HScroll1');
     await page.keyboard.press('ArrowLeft');
-    await shows(page, '#tip', 'Mass of the top-left mass: 76', 'the mass bar\'s tip once it moves again', 1000);
+    await shows(page, '#tip', 'Mass of the top-left mass: 76', 'the mass bar\'s tip once it moves again', PATIENCE);
 });
 
 await group('f. Exit ends everything', async () => {
     const page = await open(pageUrl);
     await settle(page, 100);
     await click(page, '#Command2');
-    await shows(page, '#status', ENDED, 'the status shows the ended text', 5000);
+    await shows(page, '#status', ENDED, 'the status shows the ended text', PATIENCE);
     const ended = [await frames(page), await picture(page), await valueOf(page, '#HScroll1')];
     await drag(page, ROW);
     await click(page, '#Command1');
     await click(page, '#HScroll1 .arrow.more');
     await page.focus('#HScroll1');
     await page.keyboard.press('End');
-    await sleep(300);
+    await turns(page);
     same(await frames(page), ended[0], 'no frame runs or is shown after Exit');
     samePicture(await picture(page), ended[1], 'a drag and New Simulation after Exit change nothing');
     same(await valueOf(page, '#HScroll1'), ended[2], 'the mass bar does not move after Exit');
 });
 
+// Which frames are due, what is made up and that a stall brings no burst are
+// the core's decisions (Pace's tests, against a clock they hold); here the page
+// keeps them on the browser's clock, with bounds a busy machine keeps.
+// In the page: frames run over a stretch, after a stall of the page's thread.
+function stretch(stall, ms) {
+    for (const end = performance.now() + stall; performance.now() < end;);
+    const t = performance.now(), f = springLattice.frames;
+    return new Promise((done) => setTimeout(() => done([(performance.now() - t) / 1000, springLattice.frames - f]), ms));
+}
 await group('g. the pace of slow motion', async () => {
-    const page = await open(pageUrl, '?steps-per-second=50');
-    await until(page, 'a frame', () => springLattice.frames > 0);
-    // Steady stretches, and one after the page was held up for 300 ms: no burst to catch up.
-    const stretches = await page.evaluate(async () => {
-        const out = [];
-        for (const [stall, stretch] of [[0, 500], [0, 500], [300, 200]]) {
-            for (const end = performance.now() + stall; performance.now() < end;);
-            const t = performance.now(), f = springLattice.frames;
-            await new Promise((done) => setTimeout(done, stretch));
-            out.push([(performance.now() - t) / 1000, springLattice.frames - f]);
-        }
-        return out;
-    });
-    for (const [seconds, count] of stretches)
-        check(count > 0 && count <= Math.floor(50 * seconds) + 2, 'at 50 a second a stretch holds its frames and no more', `${count} in ${seconds} s`);
+    const page = await open(pageUrl, '?steps-per-second=120');
+    await settle(page, 1);
+    const [seconds, count] = await page.evaluate(stretch, 0, 2000);
+    check(Math.abs(count / seconds - 120) <= 12, 'at 120 a second, 120 a second within 10 % over 2 s', `${count} in ${seconds} s`);
+    await page.done();
 
-    // At 1 a second one frame has run 0.8 s after the page opened, and the next one follows.
-    const [first, next] = await (await open(pageUrl, '?steps-per-second=1')).evaluate(async () => {
-        const tick = () => new Promise((done) => setTimeout(done, 1));
-        while (springLattice.frames < 1 || performance.now() < 800) await tick();
-        const t = performance.now(), first = springLattice.frames;
-        while (springLattice.frames === first && performance.now() - t < 3000) await tick();
-        return [first, springLattice.frames];
-    });
-    same([first, next], [1, 2], 'at 1 a second one frame in the first 0.8 s, then the next');
+    // Held up for 300 ms: what the grace makes up and the late frame, and no burst.
+    const held = await open(pageUrl, '?steps-per-second=50');
+    await settle(held, 1);
+    const [after, made] = await held.evaluate(stretch, 300, 200);
+    check(made > 0 && made <= share(50, after), 'at 50 a second, after a 300 ms stall, no burst', `${made} in ${after} s`);
 
     // At 10000 a second, about a second holds some frames and no more than its share.
-    const [seconds, count] = await (await open(pageUrl, '?steps-per-second=10000')).evaluate(async () => {
-        while (springLattice.frames < 1) await new Promise((done) => setTimeout(done, 1));
-        const t = performance.now(), f = springLattice.frames;
-        await new Promise((done) => setTimeout(done, 1000));
-        return [(performance.now() - t) / 1000, springLattice.frames - f];
-    });
-    console.log(`  (at 10000 a second: ${count} frames in ${seconds.toFixed(3)} s)`);
-    // The page makes up frames that the browser held back for up to a picture's
-    // wait (20 ms); a stretch may begin with those.
-    check(count > 0 && count <= Math.floor(10000 * (seconds + 0.020)) + 2, 'at 10000 a second a stretch holds its frames and no more', `${count} in ${seconds} s`);
+    const fast = await open(pageUrl, '?steps-per-second=10000');
+    await settle(fast, 1);
+    const [s, n] = await fast.evaluate(stretch, 0, 1000);
+    console.log(`  (at 10000 a second: ${n} frames in ${s.toFixed(3)} s)`);
+    check(n > 0 && n <= share(10000, s), 'at 10000 a second a stretch holds its frames and no more', `${n} in ${s} s`);
 });
 
 await group('h. a bad address', async () => {
     for (const value of ['abc', '0', '100001', '', '1.5', '<b>x</b>', '<img src=x onerror=window.pwned=1>']) {
         const page = await open(pageUrl, `?steps-per-second=${encodeURIComponent(value)}`);
-        await until(page, `the status for '${value}'`, () => document.getElementById('status').checkVisibility(), 5000);
-        await sleep(300);
+        await until(page, `the status for '${value}'`, () => document.getElementById('status').checkVisibility());
+        await turns(page);
         const state = await page.evaluate(() => {
             const status = document.getElementById('status'), form = document.getElementById('Form1');
             return { text: status.textContent, link: status.querySelector('a')?.href.replace(/\?$/, ''),
@@ -431,20 +438,21 @@ await group('i. a run-time error\'s dialog', async () => {
     const page = await open(faultsUrl);
     await settle(page, 100);
     await page.evaluate(() => window.springLatticeFault());
-    await until(page, 'the error dialog', () => document.querySelector('dialog#error')?.open, 5000);
+    await until(page, 'the error dialog', () => document.querySelector('dialog#error')?.open);
     const [modal, told] = await page.$eval('dialog#error', (d) => [d.matches(':modal'), document.getElementById('error-text').innerText]);
     check(modal && /^Run-time error '6':\s+Overflow$/.test(told), 'a modal dialog tells the error', `modal ${modal}, ${JSON.stringify(told)}`);
     const count = await frames(page);
-    await sleep(300);
+    await turns(page);
     same(await frames(page), count, 'no frame runs while it is open');
     same(await page.$$eval('dialog#error button', (b) => b.map((e) => e.textContent.trim())), ['OK'], 'its one button');
     await click(page, 'dialog#error button');
     same(await page.$eval('dialog#error', (d) => d.open), false, 'OK closes it');
-    await shows(page, '#status', ENDED, 'then the status shows the ended text', 5000);
+    await shows(page, '#status', ENDED, 'then the status shows the ended text', PATIENCE);
 });
 
 // In the page: hidden, as a background tab or a minimised window is, for a time, then
-// shown for a time; the frames run while hidden, and once shown, in how long.
+// shown until a frame has run and for a time; the frames run while hidden, and
+// once shown, in how long.
 async function hiddenFor(hidden, shown) {
     const seem = (hide) => {
         for (const [name, value] of [['visibilityState', hide ? 'hidden' : 'visible'], ['hidden', hide]])
@@ -459,6 +467,7 @@ async function hiddenFor(hidden, shown) {
     seem(false);
     const t = performance.now(), g = springLattice.frames;
     await wait(shown);
+    while (springLattice.frames === g && performance.now() - t < 20000) await wait(1);
     return [whileHidden, springLattice.frames - g, (performance.now() - t) / 1000];
 }
 await group('j. the hidden page pauses', async () => {
@@ -474,7 +483,7 @@ await group('j. the hidden page pauses', async () => {
     await settle(page, 1);
     const [slowHidden, after, seconds] = await page.evaluate(hiddenFor, 500, 200);
     check(slowHidden <= 1, 'at 50 a second no frame runs while the page is hidden', `${slowHidden} frames`);
-    check(after > 0 && after <= Math.floor(50 * seconds) + 2, 'at 50 a second, once shown, its frames and no burst', `${after} in ${seconds} s`);
+    check(after <= share(50, seconds), 'at 50 a second, once shown, its frames and no burst', `${after} in ${seconds} s`);
 });
 
 // In the page: where the screen (the viewport) and each control stand, what the
@@ -523,7 +532,7 @@ await group('k. phones and tablets: the form fitted, a fingertip for every contr
         const view = () => page.evaluate(() => [scrollX, scrollY, visualViewport.scale]);
         const still = await view();
         await drag(page, ROW3, { finger: true });
-        await seen(page, `${screen}: the top rows fall after a finger across the third row`, ink, 3000, 60, 110, [0, before / 10]);
+        await seen(page, `${screen}: the top rows fall after a finger across the third row`, ink, PATIENCE, 60, 110, [0, before / 10]);
         same(await view(), still, `${screen}: the finger scrolls nothing`);
 
         // A finger on the mass bar's thumb: the mass follows it, and its tip shows above the finger.
@@ -539,12 +548,9 @@ await group('k. phones and tablets: the form fitted, a fingertip for every contr
         same(tip[0], `Mass of the top-left mass: ${mass}`, `${screen}: the mass bar's tip while the finger drags`);
         check(tip[1] < y - 20, `${screen}: the tip stands above the finger`, `its bottom at ${tip[1]}, the finger at ${y}`);
 
-        // A person's next tap comes a while later: Chromium makes no click of a tap
-        // that follows a lifted finger soon, which a busy machine makes sooner.
         await refreshed(page);
-        await sleep(1000);
         await page.touchscreen.tap(...await centre(page, '#Command1'));
-        await seen(page, `${screen}: the top rows back after a tap on New Simulation`, ink, 3000, 60, 110, [before / 2, 1e9]);
+        await seen(page, `${screen}: the top rows back after a tap on New Simulation`, ink, PATIENCE, 60, 110, [before / 2, 1e9]);
         if (turned) {
             await page.setViewport({ width: height, height: width, deviceScaleFactor: dpr, hasTouch: true, isMobile: true });
             await refreshed(page);
