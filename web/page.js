@@ -131,15 +131,25 @@
   let askedAt = 0;    // when the picture not yet shown was asked for
   let running = false; // the lattice is built and the frames have begun
 
-  /// The smallest step performance.now() moves by, seen over a few steps.
+  /// The step performance.now() moves by: the greatest common divisor, in
+  /// whole microseconds, of how far it has moved at a few readings. A busy
+  /// machine's pauses between readings make the moves longer, never coarser.
   function clockStep() {
-    let least = Infinity, seen = 0;
-    for (let t = performance.now(), first = t; seen < 4 && t - first < 50;) {
-      const u = performance.now();
-      if (u > t) { least = Math.min(least, u - t); t = u; seen++; }
+    const gcd = (a, b) => (b === 0 ? a : gcd(b, a % b));
+    const first = performance.now();
+    let step = 0;
+    for (let seen = 0, last = first; seen < 8;) {
+      const t = performance.now();
+      if (t - first > 200) break;
+      if (t !== last) {
+        step = gcd(step, Math.round((t - first) * 1000));
+        last = t;
+        seen++;
+      }
     }
-    return Number.isFinite(least) ? least : 1;
+    return step > 0 ? step / 1000 : 1;
   }
+
   function later(ms) {
     waiting = true;
     timer = setTimeout(() => { timer = 0; tick(true); }, ms);
