@@ -63,7 +63,7 @@ struct Fault : ::testing::Test {
     /// after the box.
     void expectReported(const char* message)
     {
-        EXPECT_EQ(runFor(3000), 1);
+        EXPECT_EQ(runFor(20000), 1);
         EXPECT_EQ(shown, QString::fromUtf8(message));
         const auto framesAtEnd = form.Picture1->drawnFrames();
         EXPECT_EQ(runFor(50), NotEnded);

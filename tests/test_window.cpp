@@ -193,7 +193,7 @@ TEST(Window, LoadShowsTheLatticeAndFramesRun)
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.focusWidget(), form.Picture1);
     EXPECT_EQ(form.simulation().UBound(), 48);
-    EXPECT_EQ(runFor(200), NotEnded);
+    EXPECT_EQ(runUntil([&] { return form.Picture1->drawnFrames() > 10 && form.Picture1->shownFrames() > 0; }), NotEnded);
     EXPECT_GT(form.Picture1->drawnFrames(), 10);
     EXPECT_GT(form.Picture1->shownFrames(), 0);
     EXPECT_GT(form.simulation().Masses(1).Y, 1200.0);
@@ -246,22 +246,27 @@ TEST(Window, SlowMotionKeepsItsPaceAndAnswersWhileItWaits)
     }
 
     Form1 slow(1);
+    QElapsedTimer sinceLoad;
+    sinceLoad.start();
     slow.Load();
-    EXPECT_EQ(runFor(100), NotEnded);
+    EXPECT_EQ(runUntil([&] { return slow.Picture1->drawnFrames() > 0; }), NotEnded);
     const auto frames = slow.Picture1->drawnFrames();
-    EXPECT_EQ(frames, 1);
     // Frame 1 is due a second after frame 0: the cut, New Simulation and the
-    // cut after it are handled before it.
+    // cut after it are handled while the loop waits for it, unless this
+    // machine took the second itself.
     postPointer(slow, 2400, 2000, Qt::LeftButton);
-    EXPECT_EQ(runFor(50), NotEnded);
+    EXPECT_EQ(runUntil([&] { return !brokenOwners(slow.simulation()).empty(); }), NotEnded);
     EXPECT_EQ(brokenOwners(slow.simulation()), (std::vector<int>{10, 10, 10}));
     QTest::mouseClick(slow.Command1, Qt::LeftButton);
     postPointer(slow, 4000, 2000, Qt::LeftButton);
-    EXPECT_EQ(runFor(50), NotEnded);
+    EXPECT_EQ(runUntil([&] { return !brokenOwners(slow.simulation()).empty(); }), NotEnded);
     EXPECT_EQ(brokenOwners(slow.simulation()), (std::vector<int>{12, 12, 12}));
     QTimer::singleShot(0, slow.Command2, [&] { QTest::mouseClick(slow.Command2, Qt::LeftButton); });
-    EXPECT_EQ(runFor(2000), 0);
-    EXPECT_EQ(slow.Picture1->drawnFrames(), frames);
+    EXPECT_EQ(runFor(20000), 0);
+    if (sinceLoad.elapsed() < 1000) {
+        EXPECT_EQ(slow.Picture1->drawnFrames(), 1);
+    }
+    EXPECT_LE(slow.Picture1->drawnFrames(), frames + sinceLoad.elapsed() / 1000);
 }
 
 TEST(Window, LeftDragOverAMassCutsTheSpringsItOwns)
@@ -330,7 +335,7 @@ TEST(Window, ExitEndsAtOnceWithStatusZero)
     Form1 form;
     form.Load();
     QTimer::singleShot(50, form.Command2, [&] { QTest::mouseClick(form.Command2, Qt::LeftButton); });
-    EXPECT_EQ(runFor(2000), 0);
+    EXPECT_EQ(runFor(20000), 0);
     const auto frames = form.Picture1->drawnFrames();
     const double y = form.simulation().Masses(1).Y;
     // Nothing runs after the end, however long the loop turns.
@@ -352,7 +357,7 @@ TEST(Window, CloseRequestEndsWithStatusZeroAndIsNeverRefused)
         else
             EXPECT_TRUE(form.close());
     });
-    EXPECT_EQ(runFor(2000), 0);
+    EXPECT_EQ(runFor(20000), 0);
     const auto frames = form.Picture1->drawnFrames();
     EXPECT_EQ(runFor(100), NotEnded);
     EXPECT_EQ(form.Picture1->drawnFrames(), frames);
@@ -520,7 +525,7 @@ TEST(Window, RunTimeErrorIsReportedAndEndsWithStatusOne)
     });
     poll.start(10);
     testing::internal::CaptureStderr();
-    const int status = runFor(3000);
+    const int status = runFor(20000);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 1);
     EXPECT_EQ(shown, QStringLiteral("Run-time error '11':\n\nDivision by zero"));

@@ -67,8 +67,7 @@ TEST_F(Storm, HundredThousandPointerMovesBetweenTwoFrames)
     EXPECT_EQ(brokenOwners(sim()).size(), 117u);
     // Frames go on afterwards.
     const auto before = frames();
-    EXPECT_EQ(runFor(30), NotEnded);
-    EXPECT_GT(frames(), before);
+    EXPECT_EQ(runUntil([&] { return frames() > before; }), NotEnded);
 }
 
 TEST_F(Storm, ThousandRebuildsInARowEachSeeingThePreviousAction)
@@ -117,7 +116,7 @@ TEST_F(Storm, ExitDuringADragEndsBeforeTheRestOfTheDrag)
     postClick(form.Command2);
     for (int x = 1600; x <= 7200; x += 100)
         postPointer(form, x, 3600, Qt::LeftButton); // row 4
-    EXPECT_EQ(runFor(2000), 0);
+    EXPECT_EQ(runFor(20000), 0);
     const auto framesAtEnd = frames();
     const std::vector<int> broken = brokenOwners(sim());
     EXPECT_EQ(broken.size(), 7u * 3 + 1); // row 2 only
@@ -135,7 +134,7 @@ TEST_F(Storm, CloseRequestDuringAPointerStorm)
     QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
     for (int i = 0; i < 10'000; ++i)
         postPointer(form, 1600 + i % 5600, 4400, Qt::LeftButton);
-    EXPECT_EQ(runFor(2000), 0);
+    EXPECT_EQ(runFor(20000), 0);
     const auto framesAtEnd = frames();
     for (int mass : brokenOwners(sim()))
         EXPECT_LE(mass, 16) << "a move after the close request was handled";

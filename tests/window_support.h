@@ -26,6 +26,20 @@ inline int runFor(int milliseconds)
     return QApplication::exec();
 }
 
+/// Runs the event loop until the condition holds, the program ends or the
+/// time is up, whichever comes first; returns the exit status, or NotEnded.
+template <typename Condition>
+int runUntil(Condition&& condition, int milliseconds = 20000)
+{
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, qApp, [&] {
+        if (condition())
+            QCoreApplication::exit(NotEnded);
+    });
+    check.start(1);
+    return condition() ? NotEnded : runFor(milliseconds);
+}
+
 /// A pointer move over the picture at a position in twips.
 inline void movePointer(Form1& form, double x, double y, Qt::MouseButtons buttons)
 {
