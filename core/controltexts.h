@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 /// What the window and the page say: the caption, the buttons' captions, and
 /// for every control the name a screen reader announces, its description and
@@ -45,6 +46,28 @@ inline constexpr std::string_view NewSimulationDescription =
     "until the mass bar next moves.";
 inline constexpr std::string_view NewSimulationTip =
     "Rebuild the lattice at rest; the top-left mass is 1 again until you move its bar";
+
+/// Every text above by its name, as the page reads them.
+inline constexpr std::pair<std::string_view, std::string_view> ByName[] = {
+    {"Caption", Caption},
+    {"ProgramName", ProgramName},
+    {"ExitCaption", ExitCaption},
+    {"NewSimulationCaption", NewSimulationCaption},
+    {"PictureName", PictureName},
+    {"PictureDescription", PictureDescription},
+    {"PictureTip", PictureTip},
+    {"PictureDescriptionFinger", PictureDescriptionFinger},
+    {"PictureTipFinger", PictureTipFinger},
+    {"ExitDescription", ExitDescription},
+    {"ExitTip", ExitTip},
+    {"MassName", MassName},
+    {"MassDescription", MassDescription},
+    {"RadiusName", RadiusName},
+    {"RadiusDescription", RadiusDescription},
+    {"RadiusDescriptionFinger", RadiusDescriptionFinger},
+    {"NewSimulationDescription", NewSimulationDescription},
+    {"NewSimulationTip", NewSimulationTip},
+};
 
 /// The mass bar's tip: its value, and where New Simulation has made the
 /// top-left mass something else since, that mass.
