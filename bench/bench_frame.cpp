@@ -23,8 +23,7 @@ constexpr int SettleFrames = 3000;
 /// step with its lines.
 void frame(Form1& form)
 {
-    form.Picture1->Cls();
-    form.simulation().Step(*form.Picture1);
+    form.program().frame();
 }
 
 /// The window with its lattice at rest, kept for the whole run and warmed
@@ -34,7 +33,7 @@ Form1& restingWindow()
     static Form1* form = [] {
         auto* f = new Form1;
         qAddPostRoutine([] { delete form; });
-        f->simulation().Init();
+        f->program().load(f->Picture1->devicePixelRatioF());
         for (int i = 0; i < SettleFrames; ++i)
             frame(*f);
         warmUp([f] { frame(*f); });

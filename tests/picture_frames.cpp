@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "window/picturebox.h"
-#include "core/simulation.h"
+#include "core/program.h"
 
 int main(int argc, char** argv)
 {
@@ -19,14 +19,16 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication app(argc, argv);
-    PictureBox picture;
+    Program program(PixelPicture::Channels::Xrgb, std::nullopt);
+    PictureBox picture(program);
     picture.resize(681, 505);
     picture.show();
-    Simulation sim;
-    sim.Init();
-    for (long k = 0; k < frames; ++k) {
-        picture.Cls();
-        sim.Step(picture);
+    bool ran = program.load(picture.devicePixelRatioF());
+    for (long k = 0; k < frames && ran; ++k)
+        ran = program.frame();
+    if (!ran) {
+        std::fprintf(stderr, "springlattice-picture-frames: %s\n", program.error().c_str());
+        return 1;
     }
     const QImage& image = picture.image();
     QByteArray ppm = QByteArrayLiteral("P6\n") + QByteArray::number(image.width()) + ' ' +

@@ -109,4 +109,18 @@ TEST_F(Fault, InRebuildingAfterNewSimulation)
     failNextAllocationOf = 0;
 }
 
+TEST_F(Fault, InSlowMotionsTimer)
+{
+    // The system refuses the timer of slow motion: the program ends as at a
+    // run-time error, with the system's reason, not by aborting.
+    Form1 slow(120);
+    slow.Load();
+    ASSERT_EQ(runFor(20), NotEnded);
+    emit slow.findChild<FrameLoop*>()->failed(QStringLiteral("cannot set the timer of slow motion: Invalid argument"));
+    const auto frames = slow.Picture1->drawnFrames();
+    EXPECT_EQ(runFor(20000), 1);
+    EXPECT_EQ(shown, QStringLiteral("Run-time error '51':\n\ncannot set the timer of slow motion: Invalid argument"));
+    EXPECT_EQ(slow.Picture1->drawnFrames(), frames);
+}
+
 } // namespace

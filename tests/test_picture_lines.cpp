@@ -14,6 +14,7 @@
 
 #include "support.h"
 #include "window/picturebox.h"
+#include "core/pixelpicture.h"
 #include "core/simulation.h"
 
 namespace {
@@ -143,9 +144,31 @@ std::vector<Segment> testLines()
     return lines;
 }
 
+/// The picture's pixels at the screen's pixel ratio, as the picture area
+/// shows them, with lines drawn straight into them.
+class LinePicture {
+public:
+    qreal devicePixelRatioF() const { return m_widget.devicePixelRatioF(); }
+    /// All background, at the screen's ratio.
+    void Cls()
+    {
+        if (!m_pixels.resize(PictureWidth, PictureHeight, devicePixelRatioF()))
+            m_pixels.Cls();
+        m_image = QImage(reinterpret_cast<const uchar*>(m_pixels.pixels()), m_pixels.width(), m_pixels.height(),
+                         m_pixels.width() * 4, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(m_pixels.ratio());
+    }
+    void Line(double x1, double y1, double x2, double y2, std::int32_t colour) { m_pixels.Line(x1, y1, x2, y2, colour); }
+    const QImage& image() const { return m_image; }
+
+private:
+    QWidget m_widget;
+    PixelPicture m_pixels{PixelPicture::Channels::Xrgb};
+    QImage m_image;
+};
+
 struct PictureLines : ::testing::Test {
-    PictureBox picture;
-    void SetUp() override { picture.resize(PictureWidth, PictureHeight); }
+    LinePicture picture;
 };
 
 TEST_F(PictureLines, MatchTheReferencePixelForPixel)
@@ -288,6 +311,51 @@ TEST_F(PictureLines, LieWhereQtsPainterDrawsThem)
                           << " pixels away from Qt's line";
         }
     }
+}
+
+TEST_F(PictureLines, AreCrispAtAnyDensity)
+{
+    constexpr std::int32_t Green = 100 + 256 * 200;
+    picture.Cls();
+    picture.Line(0, 1500, 10215, 1500, Green); // y = 100 pixels, across the picture
+    const QImage& image = picture.image();
+    const QRgb green = qRgb(100, 200, 0);
+    int greens = 0, others = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            (image.pixel(x, y) == green ? greens : others) += image.pixel(x, y) != PictureBox::Background ? 1 : 0;
+    // Every pixel is the background or exactly the spring colour: no blur
+    // from scaling a coarse picture, no blending; one logical pixel thick in
+    // every column.
+    EXPECT_EQ(others, 0);
+    EXPECT_EQ(greens % image.width(), 0);
+    EXPECT_GE(greens / image.width(), 1);
+    EXPECT_LE(greens / image.width(), static_cast<int>(std::ceil(image.devicePixelRatio())));
+}
+
+TEST_F(PictureLines, FarOffLinesAreClippedAndDrawnWhereTheyCross)
+{
+    constexpr std::int32_t Green = 100 + 256 * 200;
+    picture.Cls();
+    // From far above the picture to far below it, as a mass falling for
+    // ten million frames would pull a spring.
+    picture.Line(3000, -3e9, 3000, 3e9, Green);
+    // Across the picture's corner diagonal, ends a million pictures away.
+    picture.Line(-1e12, -1e12, 1e12, 1e12, Green);
+    // Wholly outside: nothing.
+    picture.Line(-5e9, -5e9, -4e9, 4e9, Green);
+    picture.Line(20000, -1e300, 30000, 1e300, Green);
+    const QImage& image = picture.image();
+    const double r = image.devicePixelRatio();
+    const auto at = [&](double x, double y) { return image.pixel(QPointF(x * r, y * r).toPoint()); };
+    const QRgb green = qRgb(100, 200, 0);
+    for (double y : {0.5, 100.5, 250.5, 503.5})
+        EXPECT_EQ(at(200, y), green) << y; // x = 3000 twips
+    for (double k : {0.5, 100.5, 300.5, 500.5})
+        EXPECT_EQ(at(k, k), green) << k;
+    EXPECT_EQ(at(100.5, 300.5), PictureBox::Background);
+    EXPECT_EQ(at(300.5, 100.5), PictureBox::Background);
+    EXPECT_EQ(at(10, 400), PictureBox::Background);
 }
 
 TEST_F(PictureLines, LaterLinesLieOnTopInTheirExactColours)

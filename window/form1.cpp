@@ -20,6 +20,7 @@
 #include "core/controltexts.h"
 #include "core/failure.h"
 #include "core/form.h"
+#include "core/pace.h"
 #include "picturebox.h"
 #include "titlebar.h"
 
@@ -130,13 +131,15 @@ const QString Form1::ProgramName = text(texts::ProgramName);
 
 Form1::Form1(int stepsPerSecond)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_program(PixelPicture::Channels::Xrgb,
+                stepsPerSecond == 0 ? std::nullopt : std::optional<Pace>(Pace(stepsPerSecond)))
     , m_client(new QWidget(this))
-    , Picture1(new PictureBox(m_client))
+    , Picture1(new PictureBox(m_program, m_client))
     , Command2(makeButton(text(texts::ExitCaption), toQRect(form::Command2), m_client))
     , HScroll1(makeScrollBar(form::HScroll1, m_client))
     , HScroll2(makeScrollBar(form::HScroll2, m_client))
     , Command1(makeButton(text(texts::NewSimulationCaption), toQRect(form::Command1), m_client))
-    , m_frames(stepsPerSecond)
+    , m_frames(m_program.pace(), this)
 {
     setWindowTitle(Caption);
     // The icon of the menu entry, from the resource built out of desktop/.
@@ -182,6 +185,7 @@ Form1::Form1(int stepsPerSecond)
     // One frame each time the event loop has delivered what is pending, or
     // when the pace asked for has its next frame due.
     connect(&m_frames, &FrameLoop::frame, this, &Form1::frame);
+    connect(&m_frames, &FrameLoop::failed, this, &Form1::onFramesFailed);
 }
 
 Form1::~Form1() = default;
@@ -190,52 +194,64 @@ void Form1::Load()
 {
     show();
     Picture1->setFocus();
-    guarded([this] {
-        m_simulation.Init();
+    handle([this] { return m_program.load(Picture1->devicePixelRatioF()); });
+    if (!m_program.ended())
         m_frames.start();
-    });
 }
 
 void Form1::frame()
 {
-    guarded([this] {
-        Picture1->Cls();
-        m_simulation.Step(*Picture1);
+    handle([this] {
+        // The picture follows the screen's pixel ratio (another screen, a new
+        // scale) before it is cleared.
+        if (!m_program.resize(Picture1->devicePixelRatioF()) || !m_program.frame())
+            return false;
         Picture1->present();
+        return true;
     });
 }
 
 void Form1::onNewSimulationClicked()
 {
-    guarded([this] { m_simulation.Init(); });
+    handle([this] { return m_program.newSimulation(); });
 }
 
 void Form1::onExitClicked()
 {
-    if (!m_ended)
-        end(0);
+    if (m_program.ended())
+        return;
+    m_program.exit();
+    finish();
 }
 
 void Form1::onMassSliderChanged(int value)
 {
-    guarded([this, value] { m_simulation.SetFirstMass(static_cast<std::int16_t>(value)); });
+    handle([this, value] { return m_program.massChanged(value); });
 }
 
 void Form1::onPicturePointerMoved(int button, float x, float y)
 {
-    guarded([this, button, x, y] {
-        m_simulation.Cut(button, x, y, static_cast<std::int16_t>(HScroll2->value()));
-    });
+    handle([this, button, x, y] { return m_program.pointerMoved(button, x, y, HScroll2->value()); });
+}
+
+void Form1::onFramesFailed(const QString& reason)
+{
+    if (m_program.ended())
+        return;
+    m_program.fail(ErrorNumber::Internal, reason.toStdString());
+    finish();
 }
 
 void Form1::updateScrollBarTips()
 {
-    const int value = HScroll1->value();
-    // While frames run the lattice is built. After New Simulation its new
-    // top-left mass weighs 1 whatever the bar shows, until the bar moves.
-    const double mass = m_frames.isActive() ? m_simulation.Masses(1).M : value;
-    HScroll1->setToolTip(QString::fromStdString(texts::massTip(value, mass)));
-    HScroll2->setToolTip(QString::fromStdString(texts::radiusTip(HScroll2->value())));
+    if (m_program.ended())
+        return;
+    const std::string mass = m_program.massTip(HScroll1->value());
+    const std::string radius = m_program.radiusTip(HScroll2->value());
+    if (m_program.ended())
+        return finish();
+    HScroll1->setToolTip(QString::fromStdString(mass));
+    HScroll2->setToolTip(QString::fromStdString(radius));
 
     // A bar being dragged shows its tip at the pointer, with each new value.
     for (QScrollBar* bar : {HScroll1, HScroll2}) {
@@ -248,39 +264,30 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     // A close request always ends the program; it is never refused.
     event->accept();
-    if (!m_ended)
-        end(0);
+    onExitClicked();
 }
 
-template <typename Action>
-void Form1::guarded(Action&& action)
+template <typename Call>
+void Form1::handle(Call&& call)
 {
-    if (m_ended)
-        return;
-    runReportingFailures(std::forward<Action>(action), [this](int number, const std::string& description) {
-        reportError(number, description);
-    });
+    if (!m_program.ended() && !call())
+        finish();
 }
 
-void Form1::reportError(int number, const std::string& description)
+void Form1::finish()
 {
     // Stop everything first: the message box runs its own event loop, in
     // which no frame and no handler of ours may run.
-    m_ended = true;
     m_frames.stop();
-    const QString message = QString::fromStdString(texts::runtimeErrorMessage(number, description));
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::fflush(stderr);
-    QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);
-    TitleBar::decorate(&box);
-    box.exec();
-    end(1);
-}
-
-void Form1::end(int status)
-{
-    m_ended = true;
-    m_frames.stop();
+    const int status = m_program.error().empty() ? 0 : 1;
+    if (status != 0) {
+        const QString message = QString::fromStdString(m_program.error());
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        std::fflush(stderr);
+        QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);
+        TitleBar::decorate(&box);
+        box.exec();
+    }
     // Queued, so that it also ends a program whose event loop has not
     // started yet (an error during Load).
     QMetaObject::invokeMethod(

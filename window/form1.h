@@ -2,10 +2,8 @@
 
 #include <QWidget>
 
-#include <string>
-
 #include "frameloop.h"
-#include "core/simulation.h"
+#include "core/program.h"
 
 class PictureBox;
 class QPushButton;
@@ -15,9 +13,14 @@ class QScrollBar;
 /// cut, the mass slider and the cutting radius slider, "New Simulation" and
 /// "Exit". It runs one frame after another, with the user's events handled
 /// between two frames: without limit, or at a pace chosen for slow motion.
+/// It hands every event to the program, shows its picture, and shows its
+/// run-time error in a message box.
 class Form1 : public QWidget {
     Q_OBJECT
 
+    /// The program the window runs, the picture area shows and every handler
+    /// hands its event to.
+    Program m_program;
     /// The client area of the form's size, that holds the controls: the whole
     /// window, or what lies below the title bar where the window draws its own.
     QWidget* const m_client;
@@ -37,8 +40,9 @@ public:
     /// starts the frames. The window and its controls exist, hidden, before.
     void Load();
 
-    /// The lattice the window shows.
-    Simulation& simulation() { return m_simulation; }
+    /// The program the window runs, and its lattice: for tests and probes.
+    Program& program() { return m_program; }
+    Simulation& simulation() { return m_program.simulation(); }
 
     /// Drawing surface of every frame; its pointer moves cut springs.
     PictureBox* const Picture1;
@@ -63,17 +67,16 @@ private:
     /// Sets the scroll bars' tips to their values, and shows the tip of a bar
     /// being dragged.
     void updateScrollBarTips();
+    /// Slow motion's timer failed: the program ends as at a run-time error.
+    void onFramesFailed(const QString& reason);
 
-    /// Runs one frame or handler; a run-time error in it is reported and ends
-    /// the program. Once the program has ended nothing runs any more.
-    template <typename Action>
-    void guarded(Action&& action);
-    void reportError(int number, const std::string& description);
-    /// Ends the program with the given exit status: no further frame or
-    /// handler runs.
-    void end(int status);
+    /// Hands an event to the program, unless it has ended; where the call
+    /// ends it, the window finishes.
+    template <typename Call>
+    void handle(Call&& call);
+    /// The program has ended: no frame runs any more, a run-time error is
+    /// reported, and the program ends with status 1 after one, else 0.
+    void finish();
 
-    Simulation m_simulation;
     FrameLoop m_frames;
-    bool m_ended = false;
 };

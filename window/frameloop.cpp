@@ -27,8 +27,7 @@ std::int64_t monotonicNow()
 
 } // namespace
 
-FrameLoop::FrameLoop(int stepsPerSecond, QObject* parent)
-    : QObject(parent), m_pace(stepsPerSecond == 0 ? std::nullopt : std::optional<Pace>(Pace(stepsPerSecond)))
+FrameLoop::FrameLoop(Pace* pace, QObject* parent) : QObject(parent), m_pace(pace)
 {
     m_unpaced.setInterval(0);
     connect(&m_unpaced, &QTimer::timeout, this, &FrameLoop::frame);
@@ -62,7 +61,7 @@ void FrameLoop::start()
     if (m_timerFile < 0) {
         const int file = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
         if (file < 0)
-            throw std::system_error(errno, std::generic_category(), "cannot make the timer of slow motion");
+            return fail("cannot make the timer of slow motion");
         m_timerFile = file;
         m_due = new QSocketNotifier(file, QSocketNotifier::Read, this);
         connect(m_due, &QSocketNotifier::activated, this, [this] {
@@ -116,11 +115,18 @@ void FrameLoop::wakeAt(std::int64_t time)
     at.it_value.tv_nsec = static_cast<long>(time % NanosecondsPerSecond);
     // A time that has passed wakes the loop at once.
     if (::timerfd_settime(m_timerFile, TFD_TIMER_ABSTIME, &at, nullptr) != 0)
-        qFatal("springlattice: cannot set the timer of slow motion: %s",
-               std::generic_category().message(errno).c_str());
+        fail("cannot set the timer of slow motion");
 #else
     // To the millisecond, rounded up: never early.
     const std::int64_t wait = std::max<std::int64_t>(0, time - monotonicNow());
     m_paced.start(static_cast<int>((wait + 999'999) / 1'000'000));
 #endif
+}
+
+void FrameLoop::fail(const char* what)
+{
+    const int error = errno;
+    stop();
+    emit failed(QString::fromUtf8(what) + QStringLiteral(": ")
+                + QString::fromStdString(std::generic_category().message(error)));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <cstdint>
-#include <optional>
 
 #include "core/pace.h"
 
@@ -15,23 +15,21 @@ class QSocketNotifier;
 /// one at a time.
 ///
 /// Without a pace, the next frame follows as soon as the event loop has
-/// delivered what is pending: no interval, no clock. At a pace of N frames a
-/// second (slow motion), frame k is due at start + k/N seconds on the
-/// monotonic clock, so the pace does not drift. The loop sleeps until then,
-/// delivering events as they come; a frame that comes late runs at once, and
-/// the frames due meanwhile are not made up: the next is the first one due
-/// after it.
+/// delivered what is pending: no interval, no clock. In slow motion the pace
+/// decides, on the monotonic clock, when each frame is due; the loop sleeps
+/// until then, delivering events as they come. The window makes up no late
+/// frame: the pace it is given has no grace.
 class FrameLoop : public QObject {
     Q_OBJECT
 
 public:
-    /// stepsPerSecond: 0 for frames without limit, or at most that many
-    /// frames a second; it must not be negative.
-    explicit FrameLoop(int stepsPerSecond, QObject* parent = nullptr);
+    /// pace: slow motion's, which the loop asks and tells on the monotonic
+    /// clock and which outlives it; null for frames without limit.
+    explicit FrameLoop(Pace* pace, QObject* parent = nullptr);
     ~FrameLoop() override;
 
-    /// Starts the frames, the first at once. Throws std::system_error where
-    /// the system has no timer to give.
+    /// Starts the frames, the first at once. Where the system has no timer to
+    /// give, or cannot set it, failed() tells why and no frame follows.
     void start();
     /// No frame is asked for any more.
     void stop();
@@ -40,15 +38,19 @@ public:
 signals:
     /// Time for a frame.
     void frame();
+    /// Slow motion's timer could not be made or set: the system's reason.
+    void failed(const QString& reason);
 
 private:
     /// The paced frame whose time has come: runs it, then waits for the next.
     void onDue();
     /// Wakes the loop at the given time on the monotonic clock (nanoseconds).
     void wakeAt(std::int64_t time);
+    /// Stops, and tells what failed with the system's reason for errno.
+    void fail(const char* what);
 
     /// Slow motion's clock and its decisions, where a pace was asked for.
-    std::optional<Pace> m_pace;
+    Pace* const m_pace;
     bool m_active = false;
     /// Without a pace: a timer of no interval.
     QTimer m_unpaced;

@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QWindow>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+#include "core/program.h"
+
+PictureBox::PictureBox(Program& program, QWidget* parent) : QWidget(parent), m_program(program)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -19,44 +21,25 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 
 PictureBox::~PictureBox() = default;
 
-bool PictureBox::ensureImage()
+const QImage& PictureBox::image() const
 {
-    // Asking the widget for its pixel ratio asks the screen; it is done once
-    // a frame, never per line.
-    const qreal ratio = devicePixelRatioF();
-    if (!m_pixels.resize(width(), height(), ratio) && !m_image.isNull())
-        return false;
-    // Read-only over the picture's pixels: painting it copies nothing.
-    m_image = QImage(reinterpret_cast<const uchar*>(m_pixels.pixels()), m_pixels.width(), m_pixels.height(),
-                     m_pixels.width() * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32);
-    m_image.setDevicePixelRatio(ratio);
-    // What the screen shows of the old image is not known.
-    m_onScreen = m_image.rect();
-    return true;
-}
-
-void PictureBox::Cls()
-{
-    ++m_drawnFrames;
-    if (!ensureImage())
-        m_pixels.Cls();
-}
-
-QRect PictureBox::drawn() const
-{
-    const PixelPicture::Rect r = m_pixels.drawn();
-    return r.empty() ? QRect() : QRect(r.x, r.y, r.width, r.height);
-}
-
-void PictureBox::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
-{
-    if (m_image.isNull())
-        ensureImage();
-    m_pixels.Line(x1, y1, x2, y2, colour);
+    const PixelPicture& picture = m_program.picture();
+    const auto* pixels = reinterpret_cast<const uchar*>(picture.pixels());
+    if (picture.width() == 0 || picture.height() == 0) {
+        m_image = QImage();
+    } else if (m_image.constBits() != pixels || m_image.width() != picture.width()
+               || m_image.height() != picture.height() || m_image.devicePixelRatio() != picture.ratio()) {
+        // Read-only over the picture's pixels: painting it copies nothing.
+        m_image = QImage(pixels, picture.width(), picture.height(),
+                         picture.width() * static_cast<qsizetype>(sizeof(std::uint32_t)), QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(picture.ratio());
+    }
+    return m_image;
 }
 
 void PictureBox::present()
 {
+    ++m_drawnFrames;
     m_unshown = true;
     if (QWindow* window = pacingWindow())
         window->requestUpdate();
@@ -79,10 +62,10 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event)
 {
     // The window is ready for a new picture: show the newest frame, which is
     // whole, since update requests are delivered between two frames. Only
-    // what the frame drew and what the screen still shows of earlier frames
-    // can differ from the background.
+    // what differs from what the screen shows is painted, and nothing where
+    // the picture repeats it.
     if (watched == m_pacing && event->type() == QEvent::UpdateRequest && m_unshown) {
-        const QRect changed = logical(m_onScreen | drawn());
+        const QRect changed = logical(m_program.changed());
         if (changed.isEmpty())
             shown();
         else
@@ -92,15 +75,15 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-QRect PictureBox::logical(const QRect& pixels) const
+QRect PictureBox::logical(const PixelPicture::Rect& pixels) const
 {
-    if (pixels.isEmpty())
+    if (pixels.empty())
         return {};
     // One logical pixel more all round: at a fractional ratio Qt rounds the
     // repainted region to device pixels its own way, and an image pixel that
     // its edge cuts through must still be painted whole.
-    const qreal ratio = m_image.devicePixelRatio();
-    return QRectF(pixels.x() / ratio, pixels.y() / ratio, pixels.width() / ratio, pixels.height() / ratio)
+    const qreal ratio = m_program.picture().ratio();
+    return QRectF(pixels.x / ratio, pixels.y / ratio, pixels.width / ratio, pixels.height / ratio)
                .toAlignedRect()
                .adjusted(-1, -1, 1, 1)
         & rect();
@@ -108,7 +91,7 @@ QRect PictureBox::logical(const QRect& pixels) const
 
 void PictureBox::shown()
 {
-    m_onScreen = drawn();
+    m_program.shown();
     if (m_unshown) {
         m_unshown = false;
         ++m_shownFrames;
@@ -117,21 +100,23 @@ void PictureBox::shown()
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
-    // Shows the frame as drawn; the image is sized by Cls and on resizes,
-    // not again on every paint.
-    if (m_image.isNull())
-        ensureImage();
+    const QImage& picture = image();
     const QRect rect = event->rect();
-    const qreal ratio = m_image.devicePixelRatio();
-    const QRectF source(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio);
     QPainter painter(this);
-    painter.drawImage(rect, m_image, source);
-    // The screen now shows this frame wherever it differs from the
-    // background, or only part of it.
-    if (QRegion(logical(m_onScreen | drawn())).subtracted(event->region()).isEmpty())
+    if (picture.isNull()) {
+        painter.fillRect(rect, Background);
+        return;
+    }
+    const qreal ratio = picture.devicePixelRatio();
+    painter.drawImage(rect, picture, QRectF(rect.x() * ratio, rect.y() * ratio, rect.width() * ratio, rect.height() * ratio));
+    // The screen now shows this frame wherever it can differ from what it
+    // showed; a paint of only part of that (an exposure) has the rest painted
+    // soon, and only then is the frame shown.
+    const QRect changed = logical(m_program.changed());
+    if (QRegion(changed).subtracted(event->region()).isEmpty())
         shown();
     else
-        m_onScreen |= drawn() & source.toAlignedRect();
+        update(changed);
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event)
@@ -140,10 +125,4 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event)
     const int button = (held & Qt::LeftButton ? 1 : 0) | (held & Qt::RightButton ? 2 : 0) | (held & Qt::MiddleButton ? 4 : 0);
     const QPointF at = event->position();
     emit pointerMoved(button, static_cast<float>(at.x() * TwipsPerPixel), static_cast<float>(at.y() * TwipsPerPixel));
-}
-
-void PictureBox::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    ensureImage();
 }
