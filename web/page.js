@@ -1,10 +1,20 @@
 "use strict";
+// The page: the browser's events handed to the program in the core, its
+// picture put on the canvas, its run-time error shown in a dialog. In parts:
+// start, picture, frame loop, scroll bars, tips, arrangement, pointer input,
+// end. Each part keeps its state at its top.
 (() => {
   const $ = (id) => document.getElementById(id);
   const form = $("Form1");
   const canvas = $("Picture1");
-  const status = $("status");
-  const tip = $("tip");
+
+  // ---- Start: the core, the form and the texts it describes, the pace the
+  // address asks for, the controls, then the lattice and the frames.
+  let core = null;     // the wasm module
+  let layout = null;   // the core's description: the form's rectangles and the bars' settings
+  let text = null;     // every text the page shows, by name
+  let pace = false;    // slow motion, whose clock the core keeps
+  let running = false; // the lattice is built and the frames have begun
 
   // The loop's own counts, for whoever watches the page run.
   const counts = { frames: 0, shown: 0 };
@@ -13,123 +23,59 @@
     get shown() { return counts.shown; },
   });
 
-  let core = null;       // the wasm module
-  let ended = false;     // Exit or a run-time error: nothing runs any more
-
-  /// Says something in the page's own text, never as markup.
-  function say(...parts) {
-    status.replaceChildren(...parts.map((p) => (typeof p === "string" ? document.createTextNode(p) : p)));
-    status.hidden = false;
-  }
-  function link(text, href) {
-    const a = document.createElement("a");
-    a.textContent = text;
-    a.href = href;
-    return a;
-  }
-
-  // ---- The end of the program: after Exit, or after a run-time error's message.
-  function end() {
-    ended = true;
-    core._springlattice_exit();
-    form.inert = true;
-    hideTip();
-    say(`${core.text.ProgramName} has ended. `, link("Reload the page", location.href), " to start it again.");
-    status.scrollIntoView({ block: "nearest" });
-  }
-  function fail() {
-    ended = true;
-    form.inert = true;
-    hideTip();
-    const dialog = $("error");
-    $("error-title").textContent = core.text.ProgramName;
-    $("error-text").textContent = core.UTF8ToString(core._springlattice_error());
-    dialog.addEventListener("close", end, { once: true });
-    dialog.showModal();
-  }
-  /// Runs a handler's call into the core; a run-time error ends the program.
-  function guarded(call) {
-    if (ended) return;
-    if (call() !== 0) fail();
-  }
-
-  // ---- The picture: the core's pixels, put on the canvas at display refreshes.
-  const context = canvas.getContext("2d", { alpha: false });
-  let image = null;          // ImageData over the core's pixels
-  let unshown = false;
-
-  function size() {
-    canvas.width = core._springlattice_width();
-    canvas.height = core._springlattice_height();
-    image = null;
-    context.fillStyle = "#fff";
-    context.fillRect(0, 0, canvas.width, canvas.height);
-  }
-  function pixels() {
-    const buffer = core.HEAPU8.buffer;
-    if (image === null || image.data.buffer !== buffer) {
-      const w = canvas.width, h = canvas.height;
-      image = new ImageData(new Uint8ClampedArray(buffer, core._springlattice_pixels(), w * h * 4), w, h);
+  async function start() {
+    try {
+      core = await createSpringLattice();
+    } catch (error) {
+      return say(`Spring Lattice could not start: ${error}`);
     }
-    return image;
-  }
-  // The newest frame is whole here: display frames come between tasks.
-  function show() {
-    unshown = false;
-    if (ended) return;
+    layout = JSON.parse(core.UTF8ToString(core._springlattice_describe()));
+    text = layout.Texts;
+    document.title = text.Caption;
+    $("caption").textContent = text.Caption;
+    finger = coarse.matches;
+    arrange();
+    const problem = readAddress();
+    if (problem !== "") return refuse(problem);
+    makeControls();
+    arrange();
+    listen();
+    form.hidden = false;
+    $("client").hidden = false;
+    canvas.focus({ preventScroll: true });
     screenRatio = devicePixelRatio;
-    const at = core._springlattice_show() >> 2;
-    const [x, y, w, h] = core.HEAP32.subarray(at, at + 4);
-    if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
-    counts.shown += 1;
+    ratio = screenRatio * pictureScale;
+    if (core._springlattice_load(ratio) !== 0) return fail();
+    size();
+    if (pace) core._springlattice_pace_start(performance.now());
+    running = true;
+    paused = document.visibilityState === "hidden";
+    if (!paused) post();
   }
-  function framed(now) {
-    if (!unshown) {
-      unshown = true;
-      askedAt = now;
-      requestAnimationFrame(show);
+
+  /// The address's steps-per-second, the page's command line: "" when it
+  /// asks for none or for one the core takes, else what is wrong with it.
+  function readAddress() {
+    const values = new URLSearchParams(location.search).getAll("steps-per-second");
+    if (values.length === 0) return "";
+    // A frame is due once the clock is within its own step of the frame's
+    // time. The browser holds tasks back for its own work (a picture, a
+    // timer's lateness) for up to a picture's wait: frames that late are made
+    // up, so that the pace holds. A longer stall is not made up, as in the
+    // window.
+    const step = clockStep();
+    const grace = Math.max(step, Overdue);
+    for (const value of values) {
+      const bytes = core.lengthBytesUTF8(value) + 1;
+      const address = core._malloc(bytes);
+      core.stringToUTF8(value, address, bytes);
+      const problem = core.UTF8ToString(core._springlattice_set_pace(address, grace, step));
+      core._free(address);
+      if (problem !== "") return problem;
     }
+    pace = true;
+    return "";
   }
-
-  // The pixel ratio: the picture's pixels are the screen's at the picture's
-  // scale, again whenever either changes (zoom, another screen, a turn). The
-  // screen's is read at display refreshes and on a resize, where it can
-  // change, and taken up before the next frame, as the window sizes its
-  // picture when it clears it.
-  let ratio = 0;
-  let screenRatio = 0;
-  function followRatio() {
-    const wanted = screenRatio * pictureScale;
-    if (wanted === ratio) return;
-    ratio = wanted;
-    if (core._springlattice_resize(ratio)) size();
-  }
-
-  // ---- The frame loop. Frames run in tasks that the loop posts to itself,
-  // so that the browser hands the user's events over between them, and each
-  // is handled before the next frame starts. A task runs frames back to back
-  // for at most Budget ms, and stops sooner where the engine can tell that
-  // input is waiting. A posted message is a cheap task in every engine, where
-  // a message channel's costs thirty times as much in WebKit.
-  const Budget = 1;
-  // A picture asked for that long ago (ms) is overdue: the loop then yields
-  // through a timer, which lets an engine that puts messages first draw.
-  const Overdue = 20;
-  const token = "springlattice-frame";
-  const post = () => { waiting = true; window.postMessage(token, "*"); };
-  addEventListener("message", (e) => {
-    if (e.source === window && e.data === token) tick(false);
-  });
-  const scheduling = navigator.scheduling;
-  const inputWaiting = typeof scheduling?.isInputPending === "function"
-    ? () => scheduling.isInputPending({ includeContinuous: true }) : () => false;
-
-  let pace = false;    // slow motion, whose clock the core keeps
-  let waiting = false; // a task or a timer of the loop's is pending
-  let timer = 0;
-  let paused = false; // the page is hidden
-  let askedAt = 0;    // when the picture not yet shown was asked for
-  let running = false; // the lattice is built and the frames have begun
 
   /// The step performance.now() moves by: the greatest common divisor, in
   /// whole microseconds, of how far it has moved at a few readings. A busy
@@ -150,6 +96,113 @@
     return step > 0 ? step / 1000 : 1;
   }
 
+
+  /// The buttons' captions, the scroll bars, and what each control says.
+  function makeControls() {
+    const exit = $("Command2"), newSimulation = $("Command1");
+    exit.textContent = text.ExitCaption;
+    newSimulation.textContent = text.NewSimulationCaption;
+    mass = new ScrollBar($("HScroll1"), layout.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
+    radius = new ScrollBar($("HScroll2"), layout.HScroll2, () => {});
+    bars = [mass, radius];
+    explain(canvas, text.PictureName, text.PictureDescription, () => (finger ? text.PictureTipFinger : text.PictureTip));
+    explain(exit, null, text.ExitDescription, () => text.ExitTip);
+    explain(mass.element, text.MassName, text.MassDescription, () => coreText(() => core._springlattice_mass_tip(mass.value)));
+    explain(radius.element, text.RadiusName, text.RadiusDescription,
+            () => coreText(() => core._springlattice_radius_tip(radius.value)));
+    explain(newSimulation, null, text.NewSimulationDescription, () => text.NewSimulationTip);
+    relabel();
+    exit.addEventListener("click", end);
+    newSimulation.addEventListener("click", () => {
+      guarded(() => core._springlattice_new_simulation());
+      if (tipOwner === mass.element) showTip(mass.element);
+    });
+  }
+
+  // ---- The picture: the core's pixels, put on the canvas at display
+  // refreshes where they differ from what it shows. Its pixels are the
+  // screen's at the picture's scale, again whenever either changes (zoom,
+  // another screen, a turn): the screen's ratio is read at display refreshes
+  // and on a resize, where it can change, and taken up before the next frame,
+  // as the window sizes its picture when it clears it.
+  const context = canvas.getContext("2d", { alpha: false });
+  let image = null;       // ImageData over the core's pixels
+  let imageAt = 0;        // where those pixels are in the core's memory
+  let unshown = false;    // a picture has been asked for and not yet put
+  let askedAt = 0;        // when it was asked for
+  let ratio = 0;          // the picture's device pixels per pixel of the window's
+  let screenRatio = 0;    // the screen's device pixels per CSS pixel
+  let pictureScale = 1;   // CSS px of the picture per pixel of the window's
+
+  function size() {
+    canvas.width = core._springlattice_width();
+    canvas.height = core._springlattice_height();
+    image = null;
+    context.fillStyle = "#fff";
+    context.fillRect(0, 0, canvas.width, canvas.height);
+  }
+  function pixels() {
+    const at = core._springlattice_pixels();
+    if (image === null || image.data.buffer !== core.HEAPU8.buffer || imageAt !== at) {
+      const w = canvas.width, h = canvas.height;
+      image = new ImageData(new Uint8ClampedArray(core.HEAPU8.buffer, at, w * h * 4), w, h);
+      imageAt = at;
+    }
+    return image;
+  }
+  // The newest frame is whole here: display frames come between tasks.
+  function show() {
+    unshown = false;
+    if (ended) return;
+    screenRatio = devicePixelRatio;
+    const at = core._springlattice_changed() >> 2;
+    const [x, y, w, h] = core.HEAP32.subarray(at, at + 4);
+    if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
+    core._springlattice_shown();
+    if (core._springlattice_ended()) return fail();
+    counts.shown += 1;
+  }
+  function framed(now) {
+    if (!unshown) {
+      unshown = true;
+      askedAt = now;
+      requestAnimationFrame(show);
+    }
+  }
+  function followRatio() {
+    const wanted = screenRatio * pictureScale;
+    if (wanted === ratio) return;
+    ratio = wanted;
+    guarded(() => core._springlattice_resize(ratio));
+    if (!ended && (canvas.width !== core._springlattice_width() || canvas.height !== core._springlattice_height())) size();
+  }
+
+  // ---- The frame loop. Frames run in tasks that the loop posts to itself,
+  // so that the browser hands the user's events over between them, and each
+  // is handled before the next frame starts. A task runs frames back to back
+  // for at most Budget ms, and stops sooner where the engine can tell that
+  // input is waiting. A posted message is a cheap task in every engine, where
+  // a message channel's costs thirty times as much in WebKit. In slow motion
+  // the core says when a frame is due and how long to wait for the next. A
+  // hidden page (a background tab, a minimised window, a locked phone) runs
+  // no frame; shown again, it goes on from the frame awaited, which slow
+  // motion's clock makes due at once.
+  const Budget = 1;
+  // A picture asked for that long ago (ms) is overdue: the loop then yields
+  // through a timer, which lets an engine that puts messages first draw.
+  const Overdue = 20;
+  const token = "springlattice-frame";
+  const scheduling = navigator.scheduling;
+  const inputWaiting = typeof scheduling?.isInputPending === "function"
+    ? () => scheduling.isInputPending({ includeContinuous: true }) : () => false;
+  let waiting = false; // a task or a timer of the loop's is pending
+  let timer = 0;
+  let paused = false;  // the page is hidden
+
+  function post() {
+    waiting = true;
+    window.postMessage(token, "*");
+  }
   function later(ms) {
     waiting = true;
     timer = setTimeout(() => { timer = 0; tick(true); }, ms);
@@ -158,6 +211,7 @@
     waiting = false;
     if (ended || paused) return;
     followRatio();
+    if (ended) return;
     const began = performance.now();
     let now = began, ran = 0;
     while (!pace || core._springlattice_pace_due(now)) {
@@ -177,10 +231,6 @@
     else if (wait >= 4 || (wait >= 1 && !fromTimer)) later(Math.floor(wait));
     else post();
   }
-
-  // A hidden page (a background tab, a minimised window, a locked phone)
-  // runs no frame. Shown again, it goes on from the frame awaited, which
-  // slow motion's clock makes due at once.
   function followVisibility() {
     const hidden = document.visibilityState === "hidden";
     if (hidden === paused) return;
@@ -195,20 +245,22 @@
     if (pace) core._springlattice_pace_resume(performance.now());
     if (!waiting) post();
   }
-  document.addEventListener("visibilitychange", followVisibility);
 
   // ---- Scroll bars, as the window's: arrows by the small change, the track
   // by the large change, the thumb dragged; keys and the wheel.
+  let mass = null;    // the mass bar
+  let radius = null;  // the cutting radius bar
+  let bars = [];
+
   class ScrollBar {
     constructor(element, settings, onChange) {
       const { min, max, value, small, large } = settings;
       Object.assign(this, { element, min, max, value, small, large, onChange });
-      this.place(settings);
       this.track = element.querySelector(".track");
       this.thumb = element.querySelector(".thumb");
+      this.place(settings);
       element.setAttribute("aria-valuemin", min);
       element.setAttribute("aria-valuemax", max);
-      this.render();
       element.addEventListener("keydown", (e) => this.key(e));
       element.addEventListener("wheel", (e) => {
         e.preventDefault();
@@ -217,12 +269,15 @@
       element.addEventListener("pointerdown", (e) => this.press(e));
     }
     /// The thumb travels the track less its own width: the bar's length less
-    /// three squares of its height.
+    /// three squares of its height; none where the bar is shorter.
     place(rect) {
-      this.room = rect.width - 3 * rect.height;
-      if (this.thumb) this.render();
+      this.room = Math.max(0, rect.width - 3 * rect.height);
+      this.render();
     }
+    /// A whole number within the range, whatever the pointer or the track's
+    /// room made of it.
     set(value) {
+      if (!Number.isFinite(value)) return;
       value = Math.min(this.max, Math.max(this.min, Math.round(value)));
       if (value === this.value || ended) return;
       this.value = value;
@@ -257,17 +312,15 @@
         this.element.removeEventListener("pointermove", drag);
         if (part === this.thumb) hideTip();
       };
+      const grip = e.clientX - this.thumb.getBoundingClientRect().left;
       const drag = (m) => {
-        const room = this.track.clientWidth - this.thumb.offsetWidth;
         const x = m.clientX - this.track.getBoundingClientRect().left - grip;
-        this.set(this.min + x / room * (this.max - this.min));
+        if (this.room > 0) this.set(this.min + x / this.scaledRoom() * (this.max - this.min));
         placeTip(m.clientX, m.clientY, m.pointerType);
       };
-      let grip = 0;
       part.classList.add("held");
       this.element.addEventListener("lostpointercapture", release, { once: true });
       if (part === this.thumb) {
-        grip = e.clientX - this.thumb.getBoundingClientRect().left;
         this.element.addEventListener("pointermove", drag);
         showTip(this.element, e.clientX, e.clientY, e.pointerType);
         return;
@@ -287,16 +340,24 @@
       const again = (delay) => { repeat = setTimeout(() => { if (!ended && step()) again(50); }, delay); };
       if (step()) again(400);
     }
+    /// The thumb's room as the screen shows it, in a form that may be scaled.
+    scaledRoom() {
+      return this.room * (this.track.getBoundingClientRect().width / (this.track.offsetWidth || 1));
+    }
   }
 
   // ---- Tips: the control's own, shown when the pointer rests on it and at
   // once while a thumb is dragged; the bars' carry their values.
+  const tip = $("tip");
+  const tips = new Map();
   let tipOwner = null;
   let tipTimer = null;
-  const tips = new Map();
+
   function showTip(element, x, y, pointerType) {
+    const words = tips.get(element)();
+    if (ended) return;
     tipOwner = element;
-    tip.textContent = tips.get(element)();
+    tip.textContent = words;
     tip.hidden = false;
     if (x !== undefined) placeTip(x, y, pointerType);
   }
@@ -328,23 +389,23 @@
       if (!element.querySelector(".held")) hideTip();
     });
   }
+  /// What speaks of the mouse is worded for the finger on a touch screen.
+  function relabel() {
+    $("Picture1-description").textContent = finger ? text.PictureDescriptionFinger : text.PictureDescription;
+    $("HScroll2-description").textContent = finger ? text.RadiusDescriptionFinger : text.RadiusDescription;
+  }
 
-  // ---- Start.
-  // ---- The arrangement. With a mouse, Form1's, from the core's table; on a
+  // ---- The arrangement. With a mouse, Form1's, from the core's layout; on a
   // screen smaller than the form with its caption, shrunk to fit, centred.
   // On a touch screen the same controls are arranged for the finger: the
   // picture as large as fits, the bars and buttons below it or beside it,
   // each at least a fingertip tall. "The screen" is the layout viewport less
   // the safe-area insets, so a pinch zooms the page without re-fitting it.
-  const Margin = 8;    // CSS px round a fitted form
+  // The caption's height and the page's margins are the style sheet's.
   const Fingertip = 48; // CSS px of a control for the finger
-  const Gap = 8;       // CSS px between controls for the finger
-  const Caption = 28;  // the caption's height, CSS px
+  const Gap = 8;        // CSS px between controls for the finger
   const coarse = matchMedia("(pointer: coarse)");
-  let finger = false;  // the controls are arranged for the finger
-  let pictureScale = 1; // CSS px of the picture per pixel of the window's
-  let table = null;    // the core's form
-  let bars = [];
+  let finger = false;   // the controls are arranged for the finger
 
   function screenSize() {
     const insets = getComputedStyle($("insets"));
@@ -352,23 +413,30 @@
     const down = parseFloat(insets.paddingTop) + parseFloat(insets.paddingBottom);
     return [document.documentElement.clientWidth - across, document.documentElement.clientHeight - down];
   }
+  /// The style sheet's numbers: the caption's height, the margin round a
+  /// fitted form, and the page's padding above and below a form that is not.
+  function styled() {
+    const body = getComputedStyle(document.body);
+    return { caption: $("caption").offsetHeight, margin: parseFloat(body.getPropertyValue("--margin")),
+             padding: parseFloat(body.getPropertyValue("--padding")) };
+  }
   /// Form1's controls, the form scaled by fit.
-  function formPlaces(width, height) {
-    const { Client } = table;
-    const holds = width >= Client.width + 2 * Margin && height >= Caption + Client.height + 48;
+  function formPlaces(width, height, { caption, margin, padding }) {
+    const { Client } = layout;
+    const holds = width >= Client.width + 2 * margin && height >= caption + Client.height + 2 * padding;
     // A fitted picture as many whole device pixels across as the picture has.
-    const across = table.Picture1.width * devicePixelRatio;
-    const fit = holds ? 1 : Math.floor(across * Math.min(1, (width - 2 * Margin) / Client.width,
-                                                          (height - 2 * Margin - Caption) / Client.height)) / across;
+    const across = layout.Picture1.width * devicePixelRatio;
+    const fit = holds ? 1 : Math.floor(across * Math.min(1, (width - 2 * margin) / Client.width,
+                                                          (height - 2 * margin - caption) / Client.height)) / across;
     const rects = {};
-    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = table[id];
+    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = layout[id];
     return { fitted: !holds, fit, client: Client, rects, scale: fit };
   }
   /// The controls for the finger: the picture with the bars and buttons
   /// below it, or beside it, whichever gives the larger picture.
-  function fingerPlaces(width, height) {
-    const { Picture1: picture } = table;
-    const room = [width - 2 * Margin, height - 2 * Margin - Caption];
+  function fingerPlaces(width, height, { caption, margin }) {
+    const { Picture1: picture } = layout;
+    const room = [width - 2 * margin, height - 2 * margin - caption];
     const below = 3 * Fingertip + 3 * Gap;             // two bars and a row of two buttons
     const column = Math.min(320, Math.max(180, Math.floor(room[0] * 0.3)));
     const scaleOf = (w, h) => Math.max(0, Math.min(1, w / picture.width, h / picture.height));
@@ -404,27 +472,29 @@
   /// picture's scale is taken up before the next frame.
   function arrange() {
     const [width, height] = screenSize();
+    const style = styled();
     screenRatio = devicePixelRatio;
-    const places = finger ? fingerPlaces(width, height) : formPlaces(width, height);
+    const places = finger ? fingerPlaces(width, height, style) : formPlaces(width, height, style);
     const px = (n) => `${n}px`, root = document.documentElement.style;
     root.setProperty("--client-width", px(places.client.width));
     root.setProperty("--client-height", px(places.client.height));
     root.setProperty("--fit", String(places.fit));
     form.style.transform = places.fit < 1 ? `scale(${places.fit})` : "";
     for (const [id, r] of Object.entries(places.rects)) {
-      const style = $(id).style;
-      for (const side of ["left", "top", "width", "height"]) style.setProperty(`--${side}`, px(r[side]));
+      const element = $(id).style;
+      for (const side of ["left", "top", "width", "height"]) element.setProperty(`--${side}`, px(r[side]));
     }
     document.body.classList.toggle("fitted", places.fitted);
     document.body.classList.toggle("finger", finger);
     // Centred down the screen as well as across it.
     const main = document.querySelector("main").style;
-    const wide = places.client.width * places.fit, tall = Caption + places.client.height * places.fit;
-    const centre = (room, size) => px(Math.max(0, Math.floor((room - 2 * Margin - size) / 2)));
+    const wide = places.client.width * places.fit, tall = style.caption + places.client.height * places.fit;
+    const centre = (room, size) => px(Math.max(0, Math.floor((room - 2 * style.margin - size) / 2)));
     main.marginTop = places.fitted ? centre(height, tall) : "";
     main.marginLeft = places.fitted ? centre(width, wide) : "";
     for (const bar of bars) bar.place(places.rects[bar.element.id]);
-    pictureScale = places.scale;
+    // A screen too small for any picture keeps the last scale it had.
+    if (places.scale > 0) pictureScale = places.scale;
   }
   /// The first touch on a screen that did not say it is one arranges the
   /// controls for the finger.
@@ -434,113 +504,107 @@
     relabel();
     arrange();
   }
-  let relabel = () => {};
 
-  function readAddress() {
-    const values = new URLSearchParams(location.search).getAll("steps-per-second");
-    if (values.length === 0) return "";
-    // A frame is due once the clock is within its own step of the frame's
-    // time. The browser holds tasks back for its own work (a picture, a
-    // timer's lateness) for up to a picture's wait: frames that late are made
-    // up, so that the pace holds. A longer stall is not made up, as in the
-    // window.
-    const step = clockStep();
-    const grace = Math.max(step, Overdue);
-    for (const value of values) {
-      const bytes = core.lengthBytesUTF8(value) + 1;
-      const text = core._malloc(bytes);
-      core.stringToUTF8(value, text, bytes);
-      const problem = core.UTF8ToString(core._springlattice_set_pace(text, grace, step));
-      core._free(text);
-      if (problem !== "") return problem;
-    }
-    pace = true;
-    return "";
-  }
+  // ---- Pointer input on the picture. Every move the pointer made, also
+  // those the browser gathered into one event, is handed on; with the left
+  // button alone (or a finger or pen touching) it cuts. As in the window, a
+  // press begun elsewhere (on a button, between the controls) and dragged
+  // over the picture hands it nothing.
+  const pressed = new Set(); // pointers pressed on the picture and not yet lifted
 
-  function load(module) {
-    core = module;
-    const names = ["Caption", "ProgramName", "ExitCaption", "NewSimulationCaption", "PictureName",
-                   "PictureDescription", "PictureTip", "ExitDescription", "ExitTip", "MassName", "MassDescription",
-                   "RadiusName", "RadiusDescription", "NewSimulationDescription", "NewSimulationTip",
-                   "PictureDescriptionFinger", "PictureTipFinger", "RadiusDescriptionFinger"];
-    const text = {};
-    names.forEach((name, i) => { text[name] = core.UTF8ToString(core._springlattice_text(i)); });
-    core.text = text;
-    document.title = text.Caption;
-    $("caption").textContent = text.Caption;
-    table = JSON.parse(core.UTF8ToString(core._springlattice_form()));
-    finger = coarse.matches;
-    arrange();
-
-    const problem = readAddress();
-    if (problem !== "") {
-      const plain = location.href.split(/[?#]/)[0];
-      say(`${text.ProgramName} cannot start: ${problem} `, link("Open it at full speed", plain),
-          ", or in slow motion with ", link("?steps-per-second=120", `${plain}?steps-per-second=120`), ".");
-      return;
-    }
-
-    const exit = $("Command2"), newSimulation = $("Command1");
-    exit.textContent = text.ExitCaption;
-    newSimulation.textContent = text.NewSimulationCaption;
-    const mass = new ScrollBar($("HScroll1"), table.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
-    const radius = new ScrollBar($("HScroll2"), table.HScroll2, () => {});
-    bars = [mass, radius];
-    const massTip = () => core.UTF8ToString(core._springlattice_mass_tip(mass.value));
-    explain(canvas, text.PictureName, text.PictureDescription, () => (finger ? text.PictureTipFinger : text.PictureTip));
-    explain(exit, null, text.ExitDescription, () => text.ExitTip);
-    explain(mass.element, text.MassName, text.MassDescription, massTip);
-    explain(radius.element, text.RadiusName, text.RadiusDescription,
-            () => core.UTF8ToString(core._springlattice_radius_tip(radius.value)));
-    explain(newSimulation, null, text.NewSimulationDescription, () => text.NewSimulationTip);
-    // What speaks of the mouse is worded for the finger on a touch screen.
-    relabel = () => {
-      $("Picture1-description").textContent = finger ? text.PictureDescriptionFinger : text.PictureDescription;
-      $("HScroll2-description").textContent = finger ? text.RadiusDescriptionFinger : text.RadiusDescription;
-    };
-    relabel();
-    arrange();
+  function listen() {
     addEventListener("resize", arrange);
     coarse.addEventListener("change", () => { finger = coarse.matches || finger; relabel(); arrange(); });
     addEventListener("pointerdown", touched, { capture: true });
-
-    exit.addEventListener("click", () => { if (!ended) end(); });
-    newSimulation.addEventListener("click", () => {
-      guarded(() => core._springlattice_new_simulation());
-      if (tipOwner === mass.element) showTip(mass.element);
+    addEventListener("message", (e) => {
+      if (e.source === window && e.data === token) tick(false);
     });
-    // Every move the pointer made, also those the browser gathered into one
-    // event; with the left button alone (or a finger or pen touching) it cuts.
+    document.addEventListener("visibilitychange", followVisibility);
     canvas.addEventListener("pointerdown", (e) => {
       hideTip();
+      pressed.add(e.pointerId);
       canvas.setPointerCapture(e.pointerId);
     });
-    // The pointer's place on the picture, in the window's pixels whatever the
-    // picture's scale, then in twips.
-    canvas.addEventListener("pointermove", (e) => {
-      const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
-      const box = canvas.getBoundingClientRect(), twips = table.TwipsPerPixel * table.Picture1.width / box.width;
-      for (const m of moves.length > 0 ? moves : [e]) {
-        guarded(() => core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips,
-                                                        (m.clientY - box.top) * twips, radius.value));
-      }
-    });
+    for (const type of ["pointerup", "pointercancel"]) addEventListener(type, (e) => pressed.delete(e.pointerId), true);
+    canvas.addEventListener("pointermove", moved);
     // No menu over the form, from a right click or a long press, as in the window.
     form.addEventListener("contextmenu", (e) => e.preventDefault());
-
-    form.hidden = false;
-    $("client").hidden = false;
-    canvas.focus({ preventScroll: true });
-    screenRatio = devicePixelRatio;
-    ratio = screenRatio * pictureScale;
-    if (core._springlattice_load(ratio) !== 0) return fail();
-    size();
-    if (pace) core._springlattice_pace_start(performance.now());
-    running = true;
-    paused = document.visibilityState === "hidden";
-    if (!paused) post();
+  }
+  /// The pointer's place on the picture, in the window's pixels whatever the
+  /// picture's scale, then in twips.
+  function moved(e) {
+    if (e.buttons !== 0 && !pressed.has(e.pointerId)) return;
+    const box = canvas.getBoundingClientRect();
+    if (!(box.width > 0)) return;
+    const twips = layout.TwipsPerPixel * layout.Picture1.width / box.width;
+    const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+    for (const m of moves.length > 0 ? moves : [e]) {
+      guarded(() => core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips,
+                                                      (m.clientY - box.top) * twips, radius.value));
+    }
   }
 
-  createSpringLattice().then(load, (error) => say(`Spring Lattice could not start: ${error}`));
+  // ---- The end of the program: after Exit, or after a run-time error's
+  // message. Nothing runs once the core says the program has ended; the
+  // script keeps a copy of that.
+  const status = $("status");
+  let ended = false;
+
+  /// Hands an event to the core, unless the program has ended; a call that
+  /// ends it with a run-time error shows the error.
+  function guarded(call) {
+    if (ended) return;
+    if (call() !== 0) fail();
+  }
+  /// A text from the core; a failure in making it shows the error.
+  function coreText(call) {
+    const words = core.UTF8ToString(call());
+    if (!ended && core._springlattice_ended()) fail();
+    return words;
+  }
+  /// "Exit": nothing runs any more, and the page says how to start again.
+  function end() {
+    if (ended) return;
+    core._springlattice_exit();
+    stop();
+    saysEnded();
+  }
+  /// A run-time error has ended the program: its message in a dialog, then
+  /// the same words as after Exit.
+  function fail() {
+    stop();
+    const dialog = $("error");
+    $("error-title").textContent = text.ProgramName;
+    $("error-text").textContent = core.UTF8ToString(core._springlattice_error());
+    dialog.addEventListener("close", saysEnded, { once: true });
+    dialog.showModal();
+  }
+  function stop() {
+    ended = core._springlattice_ended() !== 0;
+    form.inert = true;
+    hideTip();
+  }
+  function saysEnded() {
+    say(`${text.ProgramName} has ended. `, link("Reload the page", location.href), " to start it again.");
+    status.scrollIntoView({ block: "nearest" });
+  }
+  /// An address the page does not take: what it takes, and nothing runs.
+  function refuse(problem) {
+    const plain = location.href.split(/[?#]/)[0];
+    say(`${text.ProgramName} cannot start: ${problem} `, link("Open it at full speed", plain),
+        ", or in slow motion with ", link("?steps-per-second=120", `${plain}?steps-per-second=120`), ".");
+  }
+  /// Says something in the page's own text, never as markup.
+  function say(...parts) {
+    status.replaceChildren(...parts.map((p) => (typeof p === "string" ? document.createTextNode(p) : p)));
+    status.hidden = false;
+  }
+  function link(words, href) {
+    const a = document.createElement("a");
+    a.textContent = words;
+    a.href = href;
+    return a;
+  }
+
+  start();
 })();

@@ -296,6 +296,12 @@ await group('c. cutting by mouse and by finger, and New Simulation', async () =>
         await until(page, '2000 more frames', (n) => springLattice.frames >= n, PATIENCE, count + 2000);
         same(await page.evaluate(ink, 60, 110), before, 'a drag with right, middle or right and left cuts nothing');
     }
+    // A press begun on the form between the controls, or on a button, then
+    // dragged over the lattice: as in the window, the picture is not pressed.
+    for (const from of [[516, 520], [556, 530]]) await drag(page, [from, ...ROW]);
+    const [count] = await frames(page);
+    await until(page, '2000 more frames', (n) => springLattice.frames >= n, PATIENCE, count + 2000);
+    same(await page.evaluate(ink, 60, 110), before, 'a drag begun off the picture cuts nothing');
     await drag(page, ROW);
     await seen(page, 'the top rows to fall after a left-button drag', ink, PATIENCE, 60, 110, [0, before / 10]);
     await click(page, '#Command1');
