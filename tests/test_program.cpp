@@ -110,8 +110,9 @@ TEST(Program, WhatItPutsKeepsTheScreenThePictureAndPutsNothingForARepeat)
         if (screen.size() != size)
             screen.assign(size, 0); // black: never the picture's
         const Rect r = program.changed();
-        if (frame == 16000)
+        if (frame == 16000) {
             EXPECT_EQ(r, (Rect{0, 0, picture.width(), picture.height()})) << "another ratio puts all of it";
+        }
         for (int y = r.y; y < r.y + r.height; ++y)
             std::copy_n(picture.pixels() + y * picture.width() + r.x, r.width, screen.begin() + y * picture.width() + r.x);
         program.shown();
