@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/simulation.h"
 #include "model/runtime_error.h"
 #include "model/surface.h"
 
@@ -29,6 +30,17 @@ class NullSurface : public Surface {
 public:
     void Line(double, double, double, double, std::int32_t) override {}
 };
+
+/// Owners of broken springs, one entry per spring.
+inline std::vector<int> brokenOwners(Simulation& sim)
+{
+    std::vector<int> owners;
+    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
+        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
+            if (sim.Masses(i).GetSpring(n)->Broken)
+                owners.push_back(i);
+    return owners;
+}
 
 /// Runs the statement and expects it to raise the run-time error number.
 #define EXPECT_RUNTIME_ERROR(statement, number)                                          \

@@ -10,18 +10,7 @@ struct Cutting : ::testing::Test {
     Simulation sim;
     void SetUp() override { sim.Init(); }
 
-    /// Owner indexes of every broken spring, one entry per spring.
-    std::vector<int> brokenOwners()
-    {
-        std::vector<int> owners;
-        for (int i = 1; i <= 48; ++i) {
-            Mass& m = sim.Masses(i);
-            for (int n = 1; n <= m.SpringCount(); ++n)
-                if (m.GetSpring(n)->Broken)
-                    owners.push_back(i);
-        }
-        return owners;
-    }
+    std::vector<int> brokenOwners() { return ::brokenOwners(sim); }
 };
 
 TEST_F(Cutting, LeftButtonOverAMassCutsExactlyTheSpringsItOwns)

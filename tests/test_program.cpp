@@ -9,22 +9,13 @@
 #include <limits>
 #include <vector>
 
+#include "support.h"
 #include "core/controltexts.h"
 #include "core/program.h"
 
 namespace {
 
 using Rect = PixelPicture::Rect;
-
-std::vector<int> brokenOwners(Simulation& sim)
-{
-    std::vector<int> owners;
-    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
-        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
-            if (sim.Masses(i).GetSpring(n)->Broken)
-                owners.push_back(i);
-    return owners;
-}
 
 /// Every call after the end: none runs, and each says so.
 void expectNothingRuns(Program& program)

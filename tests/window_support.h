@@ -10,6 +10,7 @@
 
 #include <vector>
 
+#include "support.h"
 #include "window/form1.h"
 #include "window/picturebox.h"
 
@@ -46,17 +47,6 @@ inline void movePointer(Form1& form, double x, double y, Qt::MouseButtons button
     const QPointF at(x / 15.0, y / 15.0);
     QMouseEvent event(QEvent::MouseMove, at, form.Picture1->mapToGlobal(at), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(form.Picture1, &event);
-}
-
-/// Owners of broken springs, one entry per spring.
-inline std::vector<int> brokenOwners(Simulation& sim)
-{
-    std::vector<int> owners;
-    for (int i = sim.LBound(); i <= sim.UBound(); ++i)
-        for (int n = 1; n <= sim.Masses(i).SpringCount(); ++n)
-            if (sim.Masses(i).GetSpring(n)->Broken)
-                owners.push_back(i);
-    return owners;
 }
 
 /// Queues a pointer move over the picture at a position in twips, to be
