@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "controltexts.h"
@@ -14,12 +13,11 @@ Program::Program(PixelPicture::Channels channels, std::optional<Pace> pace)
 {
 }
 
-template <typename Action>
-bool Program::run(Action&& action)
+bool Program::runAction(void* action, void (*call)(void*))
 {
     if (m_ended)
         return false;
-    return runReportingFailures(std::forward<Action>(action),
+    return runReportingFailures([=] { call(action); },
                                 [this](int number, const std::string& description) { fail(number, description); });
 }
 
@@ -158,9 +156,10 @@ std::string quoted(std::string_view text)
             out += '\\';
             out += c;
         } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
+            constexpr char Hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += Hex[c >> 4];
+            out += Hex[c & 0xf];
         } else {
             out += c;
         }

@@ -74,9 +74,14 @@ public:
 
 private:
     /// Runs the action under the failure rule; false once ended, or when it
-    /// failed and so ended the program.
+    /// failed and so ended the program. One function for every call, whatever
+    /// the action, so the rule's code is there once.
     template <typename Action>
-    bool run(Action&& action);
+    bool run(Action&& action)
+    {
+        return runAction(&action, [](void* a) { (*static_cast<Action*>(a))(); });
+    }
+    bool runAction(void* action, void (*call)(void*));
     /// The screen shows nothing known of the picture: all of it is to be put.
     void screenUnknown();
     /// The picture's pixels are those on the screen: the pixels its lines set
