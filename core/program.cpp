@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 #include "controltexts.h"
@@ -13,11 +14,12 @@ Program::Program(PixelPicture::Channels channels, std::optional<Pace> pace)
 {
 }
 
-bool Program::runAction(void* action, void (*call)(void*))
+template <typename Action>
+bool Program::run(Action&& action)
 {
     if (m_ended)
         return false;
-    return runReportingFailures([=] { call(action); },
+    return runReportingFailures(std::forward<Action>(action),
                                 [this](int number, const std::string& description) { fail(number, description); });
 }
 
@@ -156,10 +158,9 @@ std::string quoted(std::string_view text)
             out += '\\';
             out += c;
         } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char Hex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += Hex[c >> 4];
-            out += Hex[c & 0xf];
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
         } else {
             out += c;
         }

@@ -74,14 +74,9 @@ public:
 
 private:
     /// Runs the action under the failure rule; false once ended, or when it
-    /// failed and so ended the program. One function for every call, whatever
-    /// the action, so the rule's code is there once.
+    /// failed and so ended the program.
     template <typename Action>
-    bool run(Action&& action)
-    {
-        return runAction(&action, [](void* a) { (*static_cast<Action*>(a))(); });
-    }
-    bool runAction(void* action, void (*call)(void*));
+    bool run(Action&& action);
     /// The screen shows nothing known of the picture: all of it is to be put.
     void screenUnknown();
     /// The picture's pixels are those on the screen: the pixels its lines set
