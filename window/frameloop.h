@@ -33,7 +33,6 @@ public:
     void start();
     /// No frame is asked for any more.
     void stop();
-    bool isActive() const { return m_active; }
 
 signals:
     /// Time for a frame.
