@@ -1,18 +1,37 @@
 #include "controltexts.h"
 
-#include <cstdio>
+#include <cmath>
 
 namespace texts {
+
+namespace {
+
+/// A mass as a person writes it. The lattice's masses are whole (1 when it
+/// is built, then the bar's values) and show without a point; any other
+/// shows to millionths without trailing zeros, and one beyond a trillion,
+/// which nothing here makes, with a power of ten after it.
+std::string shownMass(double mass)
+{
+    if (!std::isfinite(mass))
+        return std::isnan(mass) ? "nan" : mass < 0 ? "-inf" : "inf";
+    int exponent = 0;
+    for (; std::fabs(mass) >= 1e12; ++exponent)
+        mass /= 10;
+    const long long millionths = std::llround(std::fabs(mass) * 1e6);
+    std::string shown = (mass < 0 && millionths != 0 ? "-" : "") + std::to_string(millionths / 1000000);
+    if (const std::string fraction = std::to_string(1000000 + millionths % 1000000).substr(1); fraction != "000000")
+        shown += '.' + fraction.substr(0, fraction.find_last_not_of('0') + 1);
+    return exponent == 0 ? shown : shown + "e+" + std::to_string(exponent);
+}
+
+} // namespace
 
 std::string massTip(int value, double mass)
 {
     const std::string tip = "Mass of the top-left mass: ";
     if (mass == value)
         return tip + std::to_string(value);
-    // The shortest form of the mass, as a number is shown to a person.
-    char shown[32];
-    std::snprintf(shown, sizeof shown, "%g", mass);
-    return tip + shown + " since New Simulation; move the bar to set it";
+    return tip + shownMass(mass) + " since New Simulation; move the bar to set it";
 }
 
 std::string radiusTip(int value)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "controltexts.h"
@@ -158,9 +157,10 @@ std::string quoted(std::string_view text)
             out += '\\';
             out += c;
         } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
+            constexpr char Hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += Hex[c >> 4];
+            out += Hex[c & 0xf];
         } else {
             out += c;
         }

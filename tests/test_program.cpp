@@ -125,6 +125,8 @@ TEST(Program, TipsTellTheMassAndRatiosThatAreNoneChangeNothing)
     ASSERT_TRUE(program.newSimulation());
     EXPECT_EQ(program.massTip(10), "Mass of the top-left mass: 1 since New Simulation; move the bar to set it");
     EXPECT_EQ(program.radiusTip(400), "Cutting radius: 400 twips");
+    EXPECT_EQ(texts::massTip(3, 2.5), "Mass of the top-left mass: 2.5 since New Simulation; move the bar to set it");
+    EXPECT_EQ(texts::massTip(3, -1.0 / 3), "Mass of the top-left mass: -0.333333 since New Simulation; move the bar to set it");
 
     for (const double none : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
         EXPECT_TRUE(program.resize(none));
