@@ -8,8 +8,10 @@
   const form = $("Form1");
   const canvas = $("Picture1");
 
-  // ---- Start: the core, the form and the texts it describes, the pace the
-  // address asks for, the controls, then the lattice and the frames.
+  // ---- Start: the form and the texts as the core describes them, which the
+  // build wrote into the page, laid out at once so that the form's room is
+  // kept while the core loads; then the core, the pace the address asks for,
+  // the controls, the lattice and the frames.
   let core = null;     // the wasm module
   let layout = null;   // the core's description: the form's rectangles and the bars' settings
   let text = null;     // every text the page shows, by name
@@ -24,24 +26,28 @@
   });
 
   async function start() {
-    try {
-      core = await createSpringLattice();
-    } catch (error) {
-      return say(`Spring Lattice could not start: ${error}`);
-    }
-    layout = JSON.parse(core.UTF8ToString(core._springlattice_describe()));
+    layout = JSON.parse($("layout").textContent);
     text = layout.Texts;
     document.title = text.Caption;
     $("caption").textContent = text.Caption;
     finger = coarse.matches;
     arrange();
+    addEventListener("resize", arrange);
+    coarse.addEventListener("change", () => { finger = coarse.matches || finger; relabel(); arrange(); });
+    // The core's script follows this one.
+    if (document.readyState === "loading") await new Promise((done) => addEventListener("DOMContentLoaded", done));
+    try {
+      core = await createSpringLattice();
+    } catch (error) {
+      return unstarted(`Spring Lattice could not start: ${error}`);
+    }
     const problem = readAddress();
     if (problem !== "") return refuse(problem);
+    offerPace();
     makeControls();
     arrange();
     listen();
     form.hidden = false;
-    $("client").hidden = false;
     canvas.focus({ preventScroll: true });
     screenRatio = devicePixelRatio;
     ratio = screenRatio * pictureScale;
@@ -75,6 +81,17 @@
     }
     pace = true;
     return "";
+  }
+
+  /// Slow motion one tap away, below the form: a link to the address with
+  /// the pace of the desktop's Slow Motion, or in slow motion the pace and a
+  /// link back to full speed.
+  function offerPace() {
+    const asked = new URLSearchParams(location.search).getAll("steps-per-second").at(-1);
+    const parts = asked === undefined
+      ? [link(`Slow motion, ${SlowMotion} steps a second`, `${plainAddress()}?steps-per-second=${SlowMotion}`)]
+      : [`Slow motion, ${Number(asked)} steps a second: `, link("Full speed", plainAddress())];
+    $("pace").replaceChildren(...parts.map((p) => (typeof p === "string" ? document.createTextNode(p) : p)));
   }
 
   /// The step performance.now() moves by: the greatest common divisor, in
@@ -414,29 +431,31 @@
     return [document.documentElement.clientWidth - across, document.documentElement.clientHeight - down];
   }
   /// The style sheet's numbers: the caption's height, the margin round a
-  /// fitted form, and the page's padding above and below a form that is not.
+  /// fitted form, the page's padding above and below a form that is not,
+  /// and the room of the pace's line below the form.
   function styled() {
-    const body = getComputedStyle(document.body);
+    const body = getComputedStyle(document.body), line = $("pace");
     return { caption: $("caption").offsetHeight, margin: parseFloat(body.getPropertyValue("--margin")),
-             padding: parseFloat(body.getPropertyValue("--padding")) };
+             padding: parseFloat(body.getPropertyValue("--padding")),
+             paceLine: line.hidden ? 0 : line.offsetHeight + parseFloat(getComputedStyle(line).marginTop) };
   }
   /// Form1's controls, the form scaled by fit.
-  function formPlaces(width, height, { caption, margin, padding }) {
+  function formPlaces(width, height, { caption, margin, padding, paceLine }) {
     const { Client } = layout;
     const holds = width >= Client.width + 2 * margin && height >= caption + Client.height + 2 * padding;
     // A fitted picture as many whole device pixels across as the picture has.
     const across = layout.Picture1.width * devicePixelRatio;
     const fit = holds ? 1 : Math.floor(across * Math.min(1, (width - 2 * margin) / Client.width,
-                                                          (height - 2 * margin - caption) / Client.height)) / across;
+                                                          (height - 2 * margin - caption - paceLine) / Client.height)) / across;
     const rects = {};
     for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = layout[id];
     return { fitted: !holds, fit, client: Client, rects, scale: fit };
   }
   /// The controls for the finger: the picture with the bars and buttons
   /// below it, or beside it, whichever gives the larger picture.
-  function fingerPlaces(width, height, { caption, margin }) {
+  function fingerPlaces(width, height, { caption, margin, paceLine }) {
     const { Picture1: picture } = layout;
-    const room = [width - 2 * margin, height - 2 * margin - caption];
+    const room = [width - 2 * margin, height - 2 * margin - caption - paceLine];
     const below = 3 * Fingertip + 3 * Gap;             // two bars and a row of two buttons
     const column = Math.min(320, Math.max(180, Math.floor(room[0] * 0.3)));
     const scaleOf = (w, h) => Math.max(0, Math.min(1, w / picture.width, h / picture.height));
@@ -472,6 +491,7 @@
   /// picture's scale is taken up before the next frame.
   function arrange() {
     const [width, height] = screenSize();
+    document.body.classList.toggle("finger", finger);
     const style = styled();
     screenRatio = devicePixelRatio;
     const places = finger ? fingerPlaces(width, height, style) : formPlaces(width, height, style);
@@ -485,10 +505,10 @@
       for (const side of ["left", "top", "width", "height"]) element.setProperty(`--${side}`, px(r[side]));
     }
     document.body.classList.toggle("fitted", places.fitted);
-    document.body.classList.toggle("finger", finger);
     // Centred down the screen as well as across it.
     const main = document.querySelector("main").style;
-    const wide = places.client.width * places.fit, tall = style.caption + places.client.height * places.fit;
+    const wide = places.client.width * places.fit;
+    const tall = style.caption + places.client.height * places.fit + style.paceLine;
     const centre = (room, size) => px(Math.max(0, Math.floor((room - 2 * style.margin - size) / 2)));
     main.marginTop = places.fitted ? centre(height, tall) : "";
     main.marginLeft = places.fitted ? centre(width, wide) : "";
@@ -513,8 +533,6 @@
   const pressed = new Set(); // pointers pressed on the picture and not yet lifted
 
   function listen() {
-    addEventListener("resize", arrange);
-    coarse.addEventListener("change", () => { finger = coarse.matches || finger; relabel(); arrange(); });
     addEventListener("pointerdown", touched, { capture: true });
     addEventListener("message", (e) => {
       if (e.source === window && e.data === token) tick(false);
@@ -584,15 +602,24 @@
     form.inert = true;
     hideTip();
   }
+  /// The address without its query: the page at full speed.
+  const plainAddress = () => location.href.split(/[?#]/)[0];
+  const SlowMotion = 120; // steps a second, as the desktop's Slow Motion
+  /// The page cannot run: no form and no pace, what went wrong instead.
+  function unstarted(...parts) {
+    $("client").hidden = true;
+    $("pace").hidden = true;
+    say(...parts);
+  }
   function saysEnded() {
     say(`${text.ProgramName} has ended. `, link("Reload the page", location.href), " to start it again.");
     status.scrollIntoView({ block: "nearest" });
   }
   /// An address the page does not take: what it takes, and nothing runs.
   function refuse(problem) {
-    const plain = location.href.split(/[?#]/)[0];
-    say(`${text.ProgramName} cannot start: ${problem} `, link("Open it at full speed", plain),
-        ", or in slow motion with ", link("?steps-per-second=120", `${plain}?steps-per-second=120`), ".");
+    const plain = plainAddress(), slow = `?steps-per-second=${SlowMotion}`;
+    unstarted(`${text.ProgramName} cannot start: ${problem} `, link("Open it at full speed", plain),
+              ", or in slow motion with ", link(slow, plain + slow), ".");
   }
   /// Says something in the page's own text, never as markup.
   function say(...parts) {
