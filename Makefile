@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds the program alone and opens it
 # make web   builds the page, build/web/springlattice.html (emscripten)
 # make run-web builds the page and opens it in the default browser
+# make site  builds build/site: the page as an app to publish on a web server
 # make test  installs what is missing, builds and runs every test: the core's
 #            under node in the browser build, then all in the release build
 #            and again under AddressSanitizer and UBSan
@@ -10,7 +11,7 @@
 PRESET ?= release
 BUILD := build/$(PRESET)
 
-.PHONY: all deps configure build run web run-web test bench bench-web package clean
+.PHONY: all deps configure build run web run-web site test bench bench-web package clean
 
 all: build
 
@@ -35,6 +36,11 @@ PAGE := build/web/springlattice.html
 web: deps
 	cmake --preset web
 	cmake --build --preset web --target springlattice_page
+
+# The site: the page with its manifest, icons and service worker.
+site: deps
+	cmake --preset web
+	cmake --build --preset web --target springlattice_site
 
 run-web: web
 	@echo "$(PAGE)"; \
