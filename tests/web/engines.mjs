@@ -42,7 +42,8 @@ export async function launch(engine, folder, { ratio = 1 } = {}) {
 }
 
 const everything = { accessibility: true, requests: true, touch: true, coarse: true, ratioWhileRunning: true, fractionalRatio: true, pageErrors: true,
-    otherButtons: true };
+    otherButtons: true, installability: true };
+const noInstallability = 'whether the site installs (Page.getInstallabilityErrors is Chromium\'s own protocol)';
 
 async function chromium(folder) {
     const { default: puppeteer } = await import('puppeteer-core');
@@ -65,8 +66,8 @@ async function firefox(folder) {
     });
     return { version: `Firefox ${(await browser.version()).replace(/^firefox\//, '')}`, pid: browser.process().pid,
         newPage: () => browser.newPage(), close: () => browser.close(),
-        can: { ...everything, accessibility: false, coarse: false },
-        why: { accessibility: 'puppeteer reads the accessibility tree over Chromium\'s own protocol',
+        can: { ...everything, accessibility: false, coarse: false, installability: false },
+        why: { accessibility: 'puppeteer reads the accessibility tree over Chromium\'s own protocol', installability: noInstallability,
             coarse: 'its driver cannot make (pointer: coarse) true: the first touch arranges the controls for the finger' } };
 }
 
@@ -141,8 +142,9 @@ async function webkit(folder, ratio) {
         return { version: `WebKitGTK ${version} (MiniBrowser)`, pid: driverProcess.pid, newPage,
             close: async () => { try { await driver.quit(); } finally { end(); process.off('exit', end); } },
             can: { ...everything, accessibility: false, requests: false, touch: false, ratioWhileRunning: false, fractionalRatio: false,
-                pageErrors: false, otherButtons: false },
+                pageErrors: false, otherButtons: false, installability: false },
             why: {
+                installability: noInstallability,
                 accessibility: 'the accessibility tree (Chromium\'s own protocol)',
                 requests: 'the record of requests (WebDriver classic has none)',
                 touch: 'touch (WebKitGTK\'s driver turns touch actions into a mouse)',

@@ -1,20 +1,25 @@
 // The page in a browser, driven as a person drives it: what it shows, the
 // desktop's pixels, cutting by mouse and by finger, the bars, Exit, slow
-// motion, a hidden page, bad addresses, a run-time error. The same checks in
+// motion, a hidden page, bad addresses, a run-time error; then the site, served
+// over http: installed, offline, and in a lesson's frame. The same checks in
 // Chromium, Firefox or WebKit (engines.mjs); one the engine's driver cannot
 // make is skipped there by name.
-// Usage: node page.test.mjs PAGE FAULTS_PAGE PICTURE_FRAMES_TOOL [SCREENSHOT|-] [GROUP LETTER...] [--engine=chromium|firefox|webkit]
+// Usage: node page.test.mjs PAGE FAULTS_PAGE PICTURE_FRAMES_TOOL [SCREENSHOT|-] [GROUP LETTER...]
+//        [--engine=chromium|firefox|webkit] [--site=DIR]
 import { execFile } from 'node:child_process';
 import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
-import { basename, join } from 'node:path';
+import { basename, extname, join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { promisify } from 'node:util';
 import { launch, missing } from './engines.mjs';
 
 const options = process.argv.slice(2).filter((a) => a.startsWith('--'));
 const [pagePath, faultsPath, tool, shotPath = '-', ...only] = process.argv.slice(2).filter((a) => !a.startsWith('--'));
-const engine = options.find((a) => a.startsWith('--engine='))?.slice('--engine='.length) ?? 'chromium';
+const option = (name) => options.find((a) => a.startsWith(`--${name}=`))?.slice(name.length + 3);
+const engine = option('engine') ?? 'chromium';
+const siteDir = option('site');
 const skip = (why) => { console.log(`SKIPPED: ${why}`); process.exit(77); };
 const unavailable = missing(engine);
 if (unavailable) skip(`${engine}: ${unavailable}`);
@@ -80,6 +85,7 @@ let opened = [];
 async function open(url, query = '', { dpr = 1, width = 800, height = 700, touch = false, mobile = false } = {}) {
     const page = await (await browserAt(dpr)).newPage(), problems = [];
     page.on('pageerror', (error) => problems.push(`uncaught ${error.message}`));
+    page.on('console', (message) => { if (message.type() === 'error') problems.push(`logged ${message.text()}`); });
     page.on('request', (r) => { if (!r.url().startsWith(url) && !/^(data|blob):/.test(r.url())) problems.push(`fetched ${r.url()}`); });
     page.done = async () => {
         opened = opened.filter((p) => p !== page);
@@ -141,10 +147,16 @@ async function accessible(page) {
 // that stops the fling, as a phone does, and makes no click of it: a finger
 // rests this long (ms) before it lifts, which its events' own times show.
 const REST = 150;
+// The picture's rectangle in the viewport, of the page or of the page in the frame.
+const pictureRect = (page, frame = null) => page.evaluate((frame) => {
+    const f = frame && document.querySelector(frame), r = (f ? f.contentDocument : document).getElementById('Picture1').getBoundingClientRect();
+    const o = f ? f.getBoundingClientRect() : { x: 0, y: 0 };
+    return { x: r.x + o.x + (f?.clientLeft ?? 0), y: r.y + o.y + (f?.clientTop ?? 0), width: r.width };
+}, frame);
 // A drag through picture positions by mouse with the buttons held, or by finger,
-// on the picture as the page has placed and scaled it.
-async function drag(page, points, { buttons = ['left'], finger = false } = {}) {
-    const { x: ox, y: oy, width } = await rect(page, '#Picture1'), { mouse, touchscreen } = page, scale = width / 681;
+// on the picture as the page (or the page in the frame) has placed and scaled it.
+async function drag(page, points, { buttons = ['left'], finger = false, frame = null } = {}) {
+    const { x: ox, y: oy, width } = await pictureRect(page, frame), { mouse, touchscreen } = page, scale = width / 681;
     const [[x0, y0], ...rest] = points.map(([x, y]) => [ox + x * scale, oy + y * scale]);
     await (finger ? touchscreen.touchStart(x0, y0) : mouse.move(x0, y0));
     for (const button of finger ? [] : buttons) await mouse.down({ button });
@@ -154,10 +166,10 @@ async function drag(page, points, { buttons = ['left'], finger = false } = {}) {
     await refreshed(page);
 }
 
-// In the page: non-white device pixels of the picture in CSS rows top..top+height;
-// given bounds, whether their count lies within them.
-function ink(top, height, [low, high] = []) {
-    const c = document.getElementById('Picture1'), r = c.width / 681;
+// In the page, or in the page in the frame: non-white device pixels of the picture
+// in CSS rows top..top+height; given bounds, whether their count lies within them.
+function ink(top, height, [low, high] = [], frame = null) {
+    const c = (frame ? document.querySelector(frame).contentDocument : document).getElementById('Picture1'), r = c.width / 681;
     const d = c.getContext('2d').getImageData(0, Math.round(top * r), c.width, Math.round(height * r)).data;
     let n = 0;
     for (let i = 0; i < d.length; i += 4) n += (d[i] & d[i + 1] & d[i + 2]) !== 255 ? 1 : 0;
@@ -247,6 +259,14 @@ await group('a. layout, title, names and tab order', async () => {
         }
         for (const name of ['Exit', 'New Simulation']) check(named(name).role === 'button' && named(name).description, `${name} is a described button`);
     }
+
+    // The single file asks for no manifest and no worker; it says what it is, and
+    // offers slow motion below the form.
+    same(await page.evaluate(() => [document.querySelectorAll('link[rel=manifest], link[rel=icon]').length,
+        Boolean(navigator.serviceWorker?.controller), document.querySelector('meta[name=description]')?.content.length > 40]),
+        [0, false, true], 'the single file: no manifest, no worker, a description');
+    same(await page.$eval('#pace a', (a) => [a.textContent, new URL(a.href).search]), ['Slow motion, 120 steps a second', '?steps-per-second=120'],
+        'a link to slow motion');
 
     // The keyboard's focus draws no ring round the picture.
     const style = await page.$eval('#Picture1', (e) => { const s = getComputedStyle(e); return [s.outlineStyle, s.outlineWidth, s.boxShadow]; });
@@ -460,14 +480,19 @@ function stretch(ms) {
     const t = performance.now(), f = springLattice.frames;
     return new Promise((done) => setTimeout(() => done([(performance.now() - t) / 1000, springLattice.frames - f]), ms));
 }
+// The page runs each frame at its time, on the clock the test holds.
+async function paced(page, perSecond, what) {
+    const held = await page.evaluate(heldClock, perSecond);
+    const wrong = held.counts.findIndex((count, k) => count !== k + 2);
+    check(wrong < 0 && held.steady === 2 * perSecond + 1, `${what}, each frame at its time on the page's clock`,
+        wrong < 0 ? `${held.steady} frames in 2 s` : `${held.counts[wrong]} frames, not ${wrong + 2}, at ${wrong + 1.5} periods`);
+    return held;
+}
 await group('g. the pace of slow motion', async () => {
     for (const perSecond of [50, 120]) {
         const page = await open(pageUrl, `?steps-per-second=${perSecond}`);
         await settle(page, 1);
-        const held = await page.evaluate(heldClock, perSecond);
-        const wrong = held.counts.findIndex((count, k) => count !== k + 2);
-        check(wrong < 0 && held.steady === 2 * perSecond + 1, `at ${perSecond} a second, each frame at its time on the page's clock`,
-            wrong < 0 ? `${held.steady} frames in 2 s` : `${held.counts[wrong]} frames, not ${wrong + 2}, at ${wrong + 1.5} periods`);
+        const held = await paced(page, perSecond, `at ${perSecond} a second`);
         check(held.stalled >= 1 && held.stalled <= Math.floor(GRACE * perSecond) + 2,
             `at ${perSecond} a second, after a 300 ms stall the late frame and what the grace makes up, no burst`, `${held.stalled} frames`);
         same([held.hidden, held.shown], [0, 1], `at ${perSecond} a second, no frame while hidden, and once shown the one awaited`);
@@ -549,7 +574,8 @@ await group('j. the hidden page pauses', async () => {
 // In the page: where the screen (the viewport) and each control stand, what the
 // browser's own hit test finds in a fingertip's square at each control's
 // centre, and whether the canvas has a device pixel for each of its pixels.
-function onScreen() {
+function onScreen(frame = null) {
+    const { document, innerWidth, innerHeight } = frame ? window.document.querySelector(frame).contentWindow : window;
     const tip = 44, out = { width: innerWidth, height: innerHeight, scrolls: document.documentElement.scrollWidth > innerWidth };
     for (const id of ['Picture1', 'Command2', 'HScroll1', 'HScroll2', 'Command1']) {
         const e = document.getElementById(id), r = e.getBoundingClientRect();
@@ -577,6 +603,9 @@ await group('k. phones and tablets: the form fitted, a fingertip for every contr
             check(seen[id].square, `${screen}: #${id}'s hit area holds 44x44 CSS px`);
         }
         same(seen.pixels.slice(0, 2), seen.pixels.slice(2), `${screen}: the canvas has a device pixel for each of its pixels`);
+        const link = await rect(page, '#pace a');
+        check(link.width >= 44 && link.height >= 44 && link.bottom <= seen.height + 0.5, `${screen}: the slow-motion link is on the screen, a fingertip's size`,
+            JSON.stringify(link));
     };
     for (const [width, height, dpr, turned] of [[320, 568, 2], [390, 844, 3, true], [768, 1024, 2, true]]) {
         const screen = `${width}x${height} at ${dpr}`;
@@ -619,6 +648,96 @@ await group('k. phones and tablets: the form fitted, a fingertip for every contr
         if (width === 390 && shotPath !== '-') await page.screenshot({ path: shotPath.replace(/\.png$/, '-phone.png') });
         await page.done();
     }
+});
+
+// --- The site, served over http on 127.0.0.1 under a path of its own as a
+// static host serves it, beside a lesson's page that shows it in a frame.
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.webmanifest': 'application/manifest+json',
+    '.png': 'image/png', '.svg': 'image/svg+xml' };
+const LESSON = '<!doctype html><html lang="en"><title>A lesson</title><link rel="icon" href="data:,"><body style="margin: 20px"><p>The lattice:</p>'
+    + '<iframe src="lattice/" width="480" height="400" title="Spring Lattice"></iframe></body></html>';
+async function serve(folder) {
+    const server = createServer((request, response) => {
+        const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+        if (path === '/lesson/') return response.writeHead(200, { 'content-type': TYPES['.html'] }).end(LESSON);
+        const name = path.startsWith('/lesson/lattice/') ? path.slice('/lesson/lattice/'.length) || 'index.html' : '';
+        const file = /^[\w.-]+$/.test(name) && !name.startsWith('.') ? join(folder, name) : '';
+        if (!file || !existsSync(file)) return response.writeHead(404).end();
+        response.writeHead(200, { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream', 'cache-control': 'no-cache' });
+        response.end(readFileSync(file));
+    });
+    await new Promise((done) => server.listen(0, '127.0.0.1', done));
+    const at = `http://127.0.0.1:${server.address().port}/lesson/`;
+    return { lesson: at, url: `${at}lattice/`, close: () => new Promise((done) => { server.close(done); server.closeAllConnections(); }) };
+}
+// Follows the page's link to the address, and waits for the page there to run.
+async function follow(page, selector, search) {
+    await click(page, selector);
+    for (const end = Date.now() + PATIENCE; ; await sleep(50)) {
+        try { if (await page.evaluate((search) => location.search === search && window.springLattice?.frames > 0, search)) return; }
+        catch { /* the page is between addresses */ }
+        if (Date.now() > end) throw new Error(`timed out waiting for the page at '${search}' to run`);
+    }
+}
+// Slow motion at 120 a second: each frame at its time on the clock the test
+// holds; on the browser's own clock, some frames and no more than their share.
+async function slowMotion(page, what) {
+    const [seconds, count] = await page.evaluate(stretch, 1000);
+    check(count > 0 && count <= share(120, seconds), `${what}: a stretch holds its frames and no more`, `${count} in ${seconds} s`);
+    await paced(page, 120, what);
+}
+
+await group('l. the site: installed, offline, slow motion one tap away, in a lesson\'s frame', async () => {
+    if (!siteDir || !existsSync(join(siteDir, 'index.html'))) return check(false, `no site at ${siteDir} (--site=DIR)`);
+    const manifest = JSON.parse(readFileSync(join(siteDir, 'manifest.webmanifest'), 'utf8'));
+    for (const icon of [...manifest.icons, ...manifest.shortcuts.flatMap((shortcut) => shortcut.icons)]) {
+        const png = readFileSync(join(siteDir, icon.src));
+        same(`${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, icon.sizes, `${icon.src} is as large as the manifest says`);
+    }
+    same(manifest.shortcuts.map((s) => [s.name, s.url]), [['Slow Motion', './?steps-per-second=120']], 'the Slow Motion shortcut');
+    const site = await serve(siteDir);
+    try {
+        let page = await open(site.url);
+        await settle(page, 1);
+        if (!cannot('installability')) {
+            const cdp = await page.createCDPSession();
+            same((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, [], 'it installs');
+            same((await cdp.send('Page.getAppManifest')).errors, [], 'its manifest parses');
+        }
+        await follow(page, '#pace a', '?steps-per-second=120');
+        await slowMotion(page, 'the slow-motion link runs at 120 a second');
+        await follow(page, '#pace a', '');
+        const [seconds, count] = await page.evaluate(stretch, 1000);
+        check(count > share(120, seconds), 'the way back runs faster than slow motion can', `${count} frames in ${seconds} s`);
+        const worker = await page.evaluate(() => 'serviceWorker' in navigator);
+        if (worker) {
+            await until(page, 'the worker to be ready', () => navigator.serviceWorker.ready.then(() => true));
+            await page.goto(site.url);
+            await until(page, 'the worker to control the page', () => navigator.serviceWorker.controller !== null);
+        }
+        await page.done();
+
+        // In a lesson's frame of 480x400: every control inside the frame, and a mouse cuts.
+        page = await open(site.lesson);
+        await until(page, 'the framed page to settle', (n) => document.querySelector('iframe').contentWindow.springLattice?.frames >= n, 90000, SETTLED);
+        const framed = await page.evaluate(onScreen, 'iframe');
+        same([framed.width, framed.height, framed.scrolls], [480, 400, false], 'the frame is 480x400 and scrolls nothing sideways');
+        for (const id of ['Picture1', 'Command2', 'HScroll1', 'HScroll2', 'Command1']) check(framed[id].inside, `#${id} inside the frame`);
+        const before = await page.evaluate(ink, 60, 110, [], 'iframe');
+        await drag(page, ROW, { frame: 'iframe' });
+        await seen(page, 'the top rows to fall after a mouse drag in the frame', ink, PATIENCE, 60, 110, [0, before / 10], 'iframe');
+        await page.done();
+
+        // Offline: the worker opens the page again, at full speed and in slow motion.
+        if (!worker) return console.log(`  SKIPPED in ${engine}: offline (no service worker in its pages)`);
+        await site.close();
+        for (const query of ['', '?steps-per-second=120']) {
+            page = await open(site.url, query);
+            await settle(page, 10);
+            if (query) await slowMotion(page, 'offline, slow motion runs at 120 a second');
+            await page.done();
+        }
+    } finally { await site.close(); }
 });
 
 for (const launched of browsers.values()) await (await launched).close();
