@@ -71,12 +71,12 @@ public:
     Rect drawn() const { return m_drawn; }
     /// The pixels the lines set since the last clear, as indices row * width()
     /// + column, each as often as it was set; empty where there were too many
-    /// to note, which setNoted() tells.
-    std::span<const std::uint32_t> set() const
+    /// to note, which pixelsSetKnown() tells.
+    std::span<const std::uint32_t> pixelsSet() const
     {
         return {m_set.data(), m_manyPixels ? std::size_t{0} : m_setCount};
     }
-    bool setNoted() const { return !m_manyPixels; }
+    bool pixelsSetKnown() const { return !m_manyPixels; }
 
     /// The background that clearing restores, in the picture's layout: white,
     /// on which every spring colour (red 100, green or blue up to 255) stands

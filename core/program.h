@@ -1,29 +1,38 @@
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "pace.h"
 #include "pixelpicture.h"
+#include "screen.h"
 #include "simulation.h"
 
-/// The program that both front ends run: the lattice, its picture, slow
-/// motion's pace, and whether the program has ended and why. The window and
-/// the page hand it the user's events by the same names, put on the screen
-/// what it says has changed, and show its run-time error in their own dialog.
+/// The program that both front ends run: the lattice, its picture, what the
+/// screen shows of it, slow motion's pace, and whether the program has ended
+/// and why. The window and the page hand it the user's events by the same
+/// names, put on the screen what it says is to be put, and show its run-time
+/// error in their own dialog.
 ///
 /// Every call that runs the lattice's or the picture's code goes through one
 /// failure rule: a run-time error, running out of memory or any other failure
-/// ends the program with a numbered error. A call returns false (or nothing)
-/// once the program has ended, and after the end nothing runs: no frame and
-/// no handler.
+/// ends the program with a numbered error. The end is told once, at the
+/// moment it comes, through the front end's end handler: after Exit, after
+/// the first failure in any call, or after the front end's own fail(). A
+/// call returns false (or nothing) once the program has ended, and after the
+/// end nothing runs: no frame and no handler.
 class Program {
 public:
+    /// What the front end does when the program ends: stop its frames and
+    /// its input, and show the run-time error, which error() and
+    /// errorNumber() tell, or after Exit close. Called once, from inside the
+    /// call that ended the program; every call made from it returns at once.
+    using EndHandler = std::function<void()>;
+
     /// The window's picture is Xrgb, the page's Rgbx; pace is slow motion's,
-    /// where asked for.
-    Program(PixelPicture::Channels channels, std::optional<Pace> pace);
+    /// where asked for; ended is told of the end.
+    Program(PixelPicture::Channels channels, std::optional<Pace> pace, EndHandler ended);
 
     /// Sizes the picture at the pixel ratio and builds the lattice.
     bool load(double pixelRatio);
@@ -46,13 +55,15 @@ public:
     std::string massTip(int value);
     std::string radiusTip(int value);
 
-    /// What of the picture differs from what the screen shows: empty when
-    /// nothing does (a settled lattice draws the picture the screen shows).
-    PixelPicture::Rect changed();
-    /// The screen shows the picture now.
-    void shown();
+    /// What of the picture is to be put on the screen: where it differs from
+    /// what the screen shows; empty when nothing does (a settled lattice
+    /// draws the picture the screen shows) and once ended.
+    PixelPicture::Rect toPut();
+    /// News from the front end: the screen shows the picture now.
+    void pictureShown();
     const PixelPicture& picture() const { return m_picture; }
 
+    /// For tests and probes; a front end learns of the end from its handler.
     bool ended() const { return m_ended; }
     /// The run-time error's message; empty after Exit.
     const std::string& error() const { return m_error; }
@@ -62,10 +73,6 @@ public:
     /// program as a run-time error does.
     void fail(int number, const std::string& description);
 
-    /// The form and the texts, by name, as JSON: the client area, each
-    /// control's rectangle in logical pixels, the scroll bars' settings, the
-    /// twips a pixel, and every text a front end shows.
-    std::string describe() const;
     /// For tests and probes: read what the lattice is.
     Simulation& simulation() { return m_simulation; }
     /// Slow motion's clock and decisions, where a pace was asked for: which
@@ -77,26 +84,16 @@ private:
     /// failed and so ended the program.
     template <typename Action>
     bool run(Action&& action);
-    /// The screen shows nothing known of the picture: all of it is to be put.
-    void screenUnknown();
-    /// The picture's pixels are those on the screen: the pixels its lines set
-    /// and those the screen's lines had set are compared, the rest being
-    /// background in both.
-    bool repeatsScreen() const;
+    /// The program ends: the error's number and message (0 and none after
+    /// Exit), then the front end is told.
+    void end(int number, std::string message);
 
     Simulation m_simulation;
     PixelPicture m_picture;
+    Screen m_screen;
     std::optional<Pace> m_pace;
-    bool m_loaded = false;
+    EndHandler m_endHandler;
     bool m_ended = false;
     int m_errorNumber = 0;
     std::string m_error;
-
-    /// Pixels where the screen may show something other than the background.
-    PixelPicture::Rect m_onScreen;
-    /// What the screen shows, where known: its pixels, and those of them the
-    /// lines had set.
-    bool m_screenKnown = false;
-    std::vector<std::uint32_t> m_screen;
-    std::vector<std::uint32_t> m_screenSet;
 };

@@ -26,6 +26,8 @@ public:
     /// Current bounds of the lattice array (error 9 before the first Init).
     int LBound() const;
     int UBound() const;
+    /// Whether Init has built a lattice yet.
+    bool built() const { return m_sized; }
 
     /// Throws the lattice away and builds a fresh one: 8 x 6 masses 800 twips
     /// apart, the bottom row pinned, 117 springs at rest.

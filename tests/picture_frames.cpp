@@ -19,17 +19,16 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication app(argc, argv);
-    Program program(PixelPicture::Channels::Xrgb, std::nullopt);
+    Program program(PixelPicture::Channels::Xrgb, std::nullopt, [&program] {
+        std::fprintf(stderr, "springlattice-picture-frames: %s\n", program.error().c_str());
+        std::exit(1);
+    });
     PictureBox picture(program);
     picture.resize(681, 505);
     picture.show();
-    bool ran = program.load(picture.devicePixelRatioF());
-    for (long k = 0; k < frames && ran; ++k)
-        ran = program.frame();
-    if (!ran) {
-        std::fprintf(stderr, "springlattice-picture-frames: %s\n", program.error().c_str());
-        return 1;
-    }
+    program.load(picture.devicePixelRatioF());
+    for (long k = 0; k < frames; ++k)
+        program.frame();
     const QImage& image = picture.image();
     QByteArray ppm = QByteArrayLiteral("P6\n") + QByteArray::number(image.width()) + ' ' +
                      QByteArray::number(image.height()) + "\n255\n";

@@ -1,11 +1,13 @@
-// A fault in a frame, in each handler, and in rebuilding the lattice reaches
-// the user as the run-time error box; the program then ends with status 1 and
+// A fault in a frame, in each handler, in rebuilding the lattice and in
+// keeping what the screen shows reaches the user as the run-time error box
+// and its line on standard error; the program then ends with status 1 and
 // nothing else runs.
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -57,18 +59,35 @@ struct Fault : ::testing::Test {
             }
         });
         poll.start(5);
+        ::testing::internal::CaptureStderr();
     }
 
-    /// Runs the loop to the end; expects status 1, the message, and no frame
-    /// after the box.
+    /// What the program has written on standard error since the test began.
+    std::string printed()
+    {
+        if (!m_capturing)
+            return m_printed;
+        m_capturing = false;
+        return m_printed = ::testing::internal::GetCapturedStderr();
+    }
+
+    void TearDown() override { printed(); }
+
+    /// Runs the loop to the end; expects status 1, the message in the box and
+    /// on standard error, and no frame after the box.
     void expectReported(const char* message)
     {
         EXPECT_EQ(runFor(20000), 1);
         EXPECT_EQ(shown, QString::fromUtf8(message));
+        EXPECT_NE(printed().find(std::string(message) + "\n"), std::string::npos) << printed();
         const auto framesAtEnd = form.Picture1->drawnFrames();
         EXPECT_EQ(runFor(50), NotEnded);
         EXPECT_EQ(form.Picture1->drawnFrames(), framesAtEnd);
     }
+
+private:
+    bool m_capturing = true;
+    std::string m_printed;
 };
 
 TEST_F(Fault, InAFrame)
@@ -106,6 +125,18 @@ TEST_F(Fault, InRebuildingAfterNewSimulation)
         form.Command1->click();
     });
     expectReported("Run-time error '7':\n\nOut of memory");
+    failNextAllocationOf = 0;
+}
+
+TEST_F(Fault, InKeepingWhatTheScreenShows)
+{
+    // The copy of what the screen shows is made as the picture is first
+    // shown, in the picture area's paint, outside any handler of the form's.
+    form.Load();
+    const PixelPicture& picture = form.program().picture();
+    failNextAllocationOf = static_cast<std::size_t>(picture.width()) * picture.height() * sizeof(std::uint32_t);
+    expectReported("Run-time error '7':\n\nOut of memory");
+    EXPECT_EQ(failNextAllocationOf, 0u) << "the copy was made";
     failNextAllocationOf = 0;
 }
 

@@ -1,5 +1,5 @@
-// The program both front ends run: nothing runs after Exit or a run-time
-// error, what to put on the screen keeps the screen equal to the picture
+// The program both front ends run: the end is told once, at the moment it
+// comes, and nothing runs after Exit or a run-time error; what to put on the screen keeps the screen equal to the picture
 // while putting nothing where the picture repeats it, the tips, and the form
 // and texts by name. Runs natively and in the browser build.
 #include <gtest/gtest.h>
@@ -11,11 +11,30 @@
 
 #include "support.h"
 #include "core/controltexts.h"
+#include "core/form.h"
 #include "core/program.h"
 
 namespace {
 
 using Rect = PixelPicture::Rect;
+
+/// A program whose end handler counts the ends it is told of, and checks that
+/// each is told when the program has ended, with nothing running from inside.
+struct Told {
+    int ends = 0;
+    Program program;
+
+    explicit Told(PixelPicture::Channels channels = PixelPicture::Channels::Rgbx, std::optional<Pace> pace = {})
+        : program(channels, std::move(pace), [this] {
+              ++ends;
+              EXPECT_TRUE(program.ended());
+              EXPECT_FALSE(program.frame());
+              program.exit();
+              program.fail(51, "a second failure");
+          })
+    {
+    }
+};
 
 /// Every call after the end: none runs, and each says so.
 void expectNothingRuns(Program& program)
@@ -30,53 +49,60 @@ void expectNothingRuns(Program& program)
     EXPECT_FALSE(program.load(1));
     EXPECT_EQ(program.massTip(40), "");
     EXPECT_EQ(program.radiusTip(400), "");
-    EXPECT_TRUE(program.changed().empty());
+    EXPECT_TRUE(program.toPut().empty());
     EXPECT_TRUE(program.ended());
     EXPECT_EQ(program.simulation().Masses(1).Y, y);
     EXPECT_EQ(program.simulation().Masses(1).M, 1.0);
     EXPECT_EQ(brokenOwners(program.simulation()), broken);
 }
 
-TEST(Program, NothingRunsAfterExitOrARuntimeError)
+TEST(Program, TellsItsEndOnceAndRunsNothingAfterExitOrARuntimeError)
 {
-    Program exited(PixelPicture::Channels::Rgbx, std::nullopt);
-    ASSERT_TRUE(exited.load(1));
-    ASSERT_TRUE(exited.frame());
-    exited.exit();
-    expectNothingRuns(exited);
-    EXPECT_EQ(exited.error(), "");
-    EXPECT_EQ(exited.errorNumber(), 0);
+    Told exited;
+    ASSERT_TRUE(exited.program.load(1));
+    ASSERT_TRUE(exited.program.frame());
+    EXPECT_EQ(exited.ends, 0);
+    exited.program.exit();
+    EXPECT_EQ(exited.ends, 1);
+    expectNothingRuns(exited.program);
+    exited.program.exit();
+    EXPECT_EQ(exited.program.error(), "");
+    EXPECT_EQ(exited.program.errorNumber(), 0);
 
     // A weightless corner makes the next frame divide 0 by 0.
-    Program failed(PixelPicture::Channels::Rgbx, std::nullopt);
-    ASSERT_TRUE(failed.load(1));
-    failed.simulation().Masses(1).M = 0;
-    EXPECT_FALSE(failed.frame());
-    EXPECT_EQ(failed.errorNumber(), 6);
-    EXPECT_EQ(failed.error(), "Run-time error '6':\n\nOverflow");
-    failed.simulation().Masses(1).M = 1;
-    expectNothingRuns(failed);
+    Told failed;
+    ASSERT_TRUE(failed.program.load(1));
+    failed.program.simulation().Masses(1).M = 0;
+    EXPECT_FALSE(failed.program.frame());
+    EXPECT_EQ(failed.ends, 1);
+    EXPECT_EQ(failed.program.errorNumber(), 6);
+    EXPECT_EQ(failed.program.error(), "Run-time error '6':\n\nOverflow");
+    failed.program.simulation().Masses(1).M = 1;
+    expectNothingRuns(failed.program);
 
     // Before the lattice is built the mass bar has no mass to set; a failure
     // of the front end's own ends the program the same way, and only the
     // first failure is told.
-    Program early(PixelPicture::Channels::Xrgb, std::nullopt);
-    EXPECT_FALSE(early.massChanged(10));
-    EXPECT_EQ(early.error(), "Run-time error '9':\n\nSubscript out of range");
-    early.fail(51, "cannot set the timer of slow motion");
-    EXPECT_EQ(early.errorNumber(), 9);
-    Program timer(PixelPicture::Channels::Xrgb, Pace(120));
-    timer.fail(51, "cannot set the timer of slow motion: Invalid argument");
-    EXPECT_TRUE(timer.ended());
-    EXPECT_EQ(timer.error(), "Run-time error '51':\n\ncannot set the timer of slow motion: Invalid argument");
+    Told early(PixelPicture::Channels::Xrgb);
+    EXPECT_FALSE(early.program.massChanged(10));
+    EXPECT_EQ(early.program.error(), "Run-time error '9':\n\nSubscript out of range");
+    early.program.fail(51, "cannot set the timer of slow motion");
+    EXPECT_EQ(early.program.errorNumber(), 9);
+    Told timer(PixelPicture::Channels::Xrgb, Pace(120));
+    timer.program.fail(51, "cannot set the timer of slow motion: Invalid argument");
+    EXPECT_TRUE(timer.program.ended());
+    EXPECT_EQ(timer.program.error(), "Run-time error '51':\n\ncannot set the timer of slow motion: Invalid argument");
+    for (const Told* told : {&early, &timer})
+        EXPECT_EQ(told->ends, 1);
 }
 
 TEST(Program, WhatItPutsKeepsTheScreenThePictureAndPutsNothingForARepeat)
 {
-    // A screen that takes what changed() names and nothing else: after each
-    // shown() it must hold the picture, through sagging, a cut, a heavy
+    // A screen that takes what toPut() names and nothing else: after each
+    // pictureShown() it must hold the picture, through sagging, a cut, a heavy
     // corner, a rebuild, everything falling out and another pixel ratio.
-    Program program(PixelPicture::Channels::Rgbx, std::nullopt);
+    Told told;
+    Program& program = told.program;
     ASSERT_TRUE(program.load(1));
     std::vector<std::uint32_t> screen;
     int puts = 0, repeats = 0;
@@ -100,13 +126,13 @@ TEST(Program, WhatItPutsKeepsTheScreenThePictureAndPutsNothingForARepeat)
         const std::size_t size = static_cast<std::size_t>(picture.width()) * picture.height();
         if (screen.size() != size)
             screen.assign(size, 0); // black: never the picture's
-        const Rect r = program.changed();
+        const Rect r = program.toPut();
         if (frame == 16000) {
             EXPECT_EQ(r, (Rect{0, 0, picture.width(), picture.height()})) << "another ratio puts all of it";
         }
         for (int y = r.y; y < r.y + r.height; ++y)
             std::copy_n(picture.pixels() + y * picture.width() + r.x, r.width, screen.begin() + y * picture.width() + r.x);
-        program.shown();
+        program.pictureShown();
         (r.empty() ? repeats : puts) += 1;
         ASSERT_TRUE(std::equal(screen.begin(), screen.end(), picture.pixels())) << frame;
     }
@@ -117,7 +143,8 @@ TEST(Program, WhatItPutsKeepsTheScreenThePictureAndPutsNothingForARepeat)
 
 TEST(Program, TipsTellTheMassAndRatiosThatAreNoneChangeNothing)
 {
-    Program program(PixelPicture::Channels::Rgbx, std::nullopt);
+    Told told;
+    Program& program = told.program;
     EXPECT_EQ(program.massTip(7), "Mass of the top-left mass: 7");
     ASSERT_TRUE(program.load(2));
     ASSERT_TRUE(program.massChanged(10));
@@ -135,10 +162,11 @@ TEST(Program, TipsTellTheMassAndRatiosThatAreNoneChangeNothing)
     EXPECT_FALSE(program.ended());
 }
 
-TEST(Program, DescribesTheFormAndEveryTextByName)
+TEST(Form, DescribesItselfAndEveryTextByName)
 {
-    const std::string json = Program(PixelPicture::Channels::Rgbx, std::nullopt).describe();
+    const std::string json = form::describe();
     for (const char* part : {"{\"TwipsPerPixel\":15,\"Client\":{\"width\":682,\"height\":559}",
+                             "\"Controls\":[\"Picture1\",\"Command2\",\"HScroll1\",\"HScroll2\",\"Command1\"]",
                              "\"Picture1\":{\"left\":0,\"top\":0,\"width\":681,\"height\":505}",
                              "\"HScroll1\":{\"left\":8,\"top\":512,\"width\":505,\"height\":17,\"min\":1,\"max\":80,"
                              "\"value\":1,\"small\":2,\"large\":5}",

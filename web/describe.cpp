@@ -3,7 +3,9 @@
 // lays the form out and reserves its room at once.
 #include <cstdio>
 
-#include "core/program.h"
+#include <string>
+
+#include "core/form.h"
 
 int main(int argc, char** argv)
 {
@@ -11,7 +13,7 @@ int main(int argc, char** argv)
         std::fputs("usage: springlattice-describe OUTPUT.json\n", stderr);
         return 2;
     }
-    const std::string json = Program(PixelPicture::Channels::Rgbx, std::nullopt).describe();
+    const std::string json = form::describe();
     std::FILE* out = std::fopen(argv[1], "wb");
     const bool written = out != nullptr && std::fputs(json.c_str(), out) >= 0;
     if (out == nullptr || std::fclose(out) != 0 || !written) {

@@ -1,7 +1,9 @@
 // The page's side of the program: the entry points that the page's script
 // calls from the browser's events, each the program's call of the same name.
 // Those that run the program's code return 0 when it ran, or else the number
-// of the run-time error that has ended the program.
+// of the run-time error that has ended the program. The end itself is told to
+// the script once, at the moment it comes, through the function it gave the
+// core when it made it (programEnded).
 #include <emscripten/emscripten.h>
 
 #include <cmath>
@@ -15,13 +17,17 @@
 
 namespace {
 
+// The script's own reaction to the end: it stops its frames and its input,
+// and shows the run-time error or that the program has ended.
+EM_JS(void, tellScriptEnded, (), { Module["programEnded"](); });
+
 struct Page {
     /// Made at the first call, or with its pace when the address asks for one.
     std::optional<Program> program;
     /// The last text handed to the script; it stays valid until the next.
     std::string text;
-    /// The rectangle changed() last gave, for the script to read.
-    int changed[4] = {};
+    /// The rectangle toPut() last gave, for the script to read.
+    int toPut[4] = {};
 };
 
 Page& page()
@@ -34,7 +40,7 @@ Program& program()
 {
     std::optional<Program>& p = page().program;
     if (!p)
-        p.emplace(PixelPicture::Channels::Rgbx, std::nullopt);
+        p.emplace(PixelPicture::Channels::Rgbx, std::nullopt, tellScriptEnded);
     return *p;
 }
 
@@ -66,12 +72,6 @@ Simulation& pageSimulation()
 
 extern "C" {
 
-/// The form's layout, the scroll bars' settings and every text, by name, as JSON.
-EMSCRIPTEN_KEEPALIVE const char* springlattice_describe()
-{
-    return handOver(program().describe());
-}
-
 /// Takes the pace the address asks for, with the page's grace and its
 /// clock's step in milliseconds: "" when it is one, else what is wrong with
 /// it, in the words of the program's other errors. Before the load.
@@ -80,7 +80,8 @@ EMSCRIPTEN_KEEPALIVE const char* springlattice_set_pace(const char* value, doubl
     int steps = 0;
     if (!Pace::read(value, steps))
         return handOver("steps-per-second takes " + Pace::wanted() + ", not '" + value + "'.");
-    page().program.emplace(PixelPicture::Channels::Rgbx, Pace(steps, nanoseconds(grace), nanoseconds(step)));
+    page().program.emplace(PixelPicture::Channels::Rgbx, Pace(steps, nanoseconds(grace), nanoseconds(step)),
+                           tellScriptEnded);
     return handOver({});
 }
 
@@ -131,12 +132,12 @@ EMSCRIPTEN_KEEPALIVE const char* springlattice_radius_tip(int value)
     return handOver(program().radiusTip(value));
 }
 
-/// What of the picture differs from the canvas: (x, y, width, height), all
-/// 0 when nothing does.
-EMSCRIPTEN_KEEPALIVE const int* springlattice_changed()
+/// What of the picture is to be put on the canvas: (x, y, width, height),
+/// all 0 when nothing is.
+EMSCRIPTEN_KEEPALIVE const int* springlattice_to_put()
 {
-    const PixelPicture::Rect r = program().changed();
-    int* const out = page().changed;
+    const PixelPicture::Rect r = program().toPut();
+    int* const out = page().toPut;
     const bool empty = r.empty();
     out[0] = empty ? 0 : r.x;
     out[1] = empty ? 0 : r.y;
@@ -145,9 +146,10 @@ EMSCRIPTEN_KEEPALIVE const int* springlattice_changed()
     return out;
 }
 
-EMSCRIPTEN_KEEPALIVE void springlattice_shown()
+/// The canvas shows the picture now.
+EMSCRIPTEN_KEEPALIVE void springlattice_picture_shown()
 {
-    program().shown();
+    program().pictureShown();
 }
 
 /// The picture's pixels and its size in device pixels.
@@ -164,11 +166,6 @@ EMSCRIPTEN_KEEPALIVE int springlattice_width()
 EMSCRIPTEN_KEEPALIVE int springlattice_height()
 {
     return program().picture().height();
-}
-
-EMSCRIPTEN_KEEPALIVE int springlattice_ended()
-{
-    return program().ended() ? 1 : 0;
 }
 
 /// The run-time error's message; empty after Exit.

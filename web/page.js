@@ -37,7 +37,7 @@
     // The core's script follows this one.
     if (document.readyState === "loading") await new Promise((done) => addEventListener("DOMContentLoaded", done));
     try {
-      core = await createSpringLattice();
+      core = await createSpringLattice({ programEnded });
     } catch (error) {
       return unstarted(`Spring Lattice could not start: ${error}`);
     }
@@ -51,7 +51,7 @@
     canvas.focus({ preventScroll: true });
     screenRatio = devicePixelRatio;
     ratio = screenRatio * pictureScale;
-    if (core._springlattice_load(ratio) !== 0) return fail();
+    if (core._springlattice_load(ratio) !== 0) return;
     size();
     if (pace) core._springlattice_pace_start(performance.now());
     running = true;
@@ -119,19 +119,19 @@
     const exit = $("Command2"), newSimulation = $("Command1");
     exit.textContent = text.ExitCaption;
     newSimulation.textContent = text.NewSimulationCaption;
-    mass = new ScrollBar($("HScroll1"), layout.HScroll1, (v) => guarded(() => core._springlattice_mass_changed(v)));
+    mass = new ScrollBar($("HScroll1"), layout.HScroll1, (v) => core._springlattice_mass_changed(v));
     radius = new ScrollBar($("HScroll2"), layout.HScroll2, () => {});
     bars = [mass, radius];
     explain(canvas, text.PictureName, text.PictureDescription, () => (finger ? text.PictureTipFinger : text.PictureTip));
     explain(exit, null, text.ExitDescription, () => text.ExitTip);
-    explain(mass.element, text.MassName, text.MassDescription, () => coreText(() => core._springlattice_mass_tip(mass.value)));
+    explain(mass.element, text.MassName, text.MassDescription, () => core.UTF8ToString(core._springlattice_mass_tip(mass.value)));
     explain(radius.element, text.RadiusName, text.RadiusDescription,
-            () => coreText(() => core._springlattice_radius_tip(radius.value)));
+            () => core.UTF8ToString(core._springlattice_radius_tip(radius.value)));
     explain(newSimulation, null, text.NewSimulationDescription, () => text.NewSimulationTip);
     relabel();
-    exit.addEventListener("click", end);
+    exit.addEventListener("click", () => core._springlattice_exit());
     newSimulation.addEventListener("click", () => {
-      guarded(() => core._springlattice_new_simulation());
+      core._springlattice_new_simulation();
       if (tipOwner === mass.element) showTip(mass.element);
     });
   }
@@ -172,12 +172,11 @@
     unshown = false;
     if (ended) return;
     screenRatio = devicePixelRatio;
-    const at = core._springlattice_changed() >> 2;
+    const at = core._springlattice_to_put() >> 2;
     const [x, y, w, h] = core.HEAP32.subarray(at, at + 4);
     if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
-    core._springlattice_shown();
-    if (core._springlattice_ended()) return fail();
-    counts.shown += 1;
+    core._springlattice_picture_shown();
+    if (!ended) counts.shown += 1;
   }
   function framed(now) {
     if (!unshown) {
@@ -190,8 +189,8 @@
     const wanted = screenRatio * pictureScale;
     if (wanted === ratio) return;
     ratio = wanted;
-    guarded(() => core._springlattice_resize(ratio));
-    if (!ended && (canvas.width !== core._springlattice_width() || canvas.height !== core._springlattice_height())) size();
+    if (core._springlattice_resize(ratio) !== 0) return;
+    if (canvas.width !== core._springlattice_width() || canvas.height !== core._springlattice_height()) size();
   }
 
   // ---- The frame loop. Frames run in tasks that the loop posts to itself,
@@ -232,7 +231,7 @@
     const began = performance.now();
     let now = began, ran = 0;
     while (!pace || core._springlattice_pace_due(now)) {
-      if (core._springlattice_frame() !== 0) return fail();
+      if (core._springlattice_frame() !== 0) return;
       counts.frames += 1;
       ran += 1;
       now = performance.now();
@@ -448,7 +447,7 @@
     const fit = holds ? 1 : Math.floor(across * Math.min(1, (width - 2 * margin) / Client.width,
                                                           (height - 2 * margin - caption - paceLine) / Client.height)) / across;
     const rects = {};
-    for (const id of ["Picture1", "Command2", "HScroll1", "HScroll2", "Command1"]) rects[id] = layout[id];
+    for (const id of layout.Controls) rects[id] = layout[id];
     return { fitted: !holds, fit, client: Client, rects, scale: fit };
   }
   /// The controls for the finger: the picture with the bars and buttons
@@ -557,50 +556,32 @@
     const twips = layout.TwipsPerPixel * layout.Picture1.width / box.width;
     const moves = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
     for (const m of moves.length > 0 ? moves : [e]) {
-      guarded(() => core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips,
-                                                      (m.clientY - box.top) * twips, radius.value));
+      core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips, (m.clientY - box.top) * twips,
+                                        radius.value);
     }
   }
 
-  // ---- The end of the program: after Exit, or after a run-time error's
-  // message. Nothing runs once the core says the program has ended; the
-  // script keeps a copy of that.
+  // ---- The end of the program: after Exit, or after a run-time error. The
+  // core tells it once, at the moment it comes, from inside the call that
+  // ended it, through programEnded, which the script gave it as it was made:
+  // the frames and the form stop, and the page shows the error's message in
+  // a dialog, then says how to start again. Nothing runs after it: the core
+  // runs nothing once ended, and the script's own timers and events look at
+  // what programEnded set.
   const status = $("status");
   let ended = false;
 
-  /// Hands an event to the core, unless the program has ended; a call that
-  /// ends it with a run-time error shows the error.
-  function guarded(call) {
-    if (ended) return;
-    if (call() !== 0) fail();
-  }
-  /// A text from the core; a failure in making it shows the error.
-  function coreText(call) {
-    const words = core.UTF8ToString(call());
-    if (!ended && core._springlattice_ended()) fail();
-    return words;
-  }
-  /// "Exit": nothing runs any more, and the page says how to start again.
-  function end() {
-    if (ended) return;
-    core._springlattice_exit();
-    stop();
-    saysEnded();
-  }
-  /// A run-time error has ended the program: its message in a dialog, then
-  /// the same words as after Exit.
-  function fail() {
-    stop();
-    const dialog = $("error");
-    $("error-title").textContent = text.ProgramName;
-    $("error-text").textContent = core.UTF8ToString(core._springlattice_error());
-    dialog.addEventListener("close", saysEnded, { once: true });
-    dialog.showModal();
-  }
-  function stop() {
-    ended = core._springlattice_ended() !== 0;
+  function programEnded() {
+    ended = true;
     form.inert = true;
     hideTip();
+    const message = core.UTF8ToString(core._springlattice_error());
+    if (message === "") return saysEnded();
+    const dialog = $("error");
+    $("error-title").textContent = text.ProgramName;
+    $("error-text").textContent = message;
+    dialog.addEventListener("close", saysEnded, { once: true });
+    dialog.showModal();
   }
   /// The address without its query: the page at full speed.
   const plainAddress = () => location.href.split(/[?#]/)[0];

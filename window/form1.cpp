@@ -102,6 +102,26 @@ protected:
     }
 };
 
+/// Swallows the user's input to one window's widgets: the pointer, the
+/// keys, the wheel and touch. Installed on the application once the program
+/// has ended, so that nothing reaches a handler before the program closes.
+class InputStop : public QObject {
+public:
+    explicit InputStop(QWidget* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (dynamic_cast<QInputEvent*>(event) == nullptr)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget != nullptr && widget->window() == m_window;
+    }
+
+private:
+    QWidget* const m_window;
+};
+
 /// What a screen reader announces for a control, and what hovering over it
 /// shows.
 void explain(QWidget* control, std::string_view name, std::string_view description, std::string_view tip = {})
@@ -132,7 +152,8 @@ const QString Form1::ProgramName = text(texts::ProgramName);
 Form1::Form1(int stepsPerSecond)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_program(PixelPicture::Channels::Xrgb,
-                stepsPerSecond == 0 ? std::nullopt : std::optional<Pace>(Pace(stepsPerSecond)))
+                stepsPerSecond == 0 ? std::nullopt : std::optional<Pace>(Pace(stepsPerSecond)),
+                [this] { onProgramEnded(); })
     , m_client(new QWidget(this))
     , Picture1(new PictureBox(m_program, m_client))
     , Command2(makeButton(text(texts::ExitCaption), toQRect(form::Command2), m_client))
@@ -194,64 +215,47 @@ void Form1::Load()
 {
     show();
     Picture1->setFocus();
-    handle([this] { return m_program.load(Picture1->devicePixelRatioF()); });
-    if (!m_program.ended())
+    if (m_program.load(Picture1->devicePixelRatioF()))
         m_frames.start();
 }
 
 void Form1::frame()
 {
-    handle([this] {
-        // The picture follows the screen's pixel ratio (another screen, a new
-        // scale) before it is cleared.
-        if (!m_program.resize(Picture1->devicePixelRatioF()) || !m_program.frame())
-            return false;
+    // The picture follows the screen's pixel ratio (another screen, a new
+    // scale) before it is cleared.
+    if (m_program.resize(Picture1->devicePixelRatioF()) && m_program.frame())
         Picture1->present();
-        return true;
-    });
 }
 
 void Form1::onNewSimulationClicked()
 {
-    handle([this] { return m_program.newSimulation(); });
+    m_program.newSimulation();
 }
 
 void Form1::onExitClicked()
 {
-    if (m_program.ended())
-        return;
     m_program.exit();
-    finish();
 }
 
 void Form1::onMassSliderChanged(int value)
 {
-    handle([this, value] { return m_program.massChanged(value); });
+    m_program.massChanged(value);
 }
 
 void Form1::onPicturePointerMoved(int button, float x, float y)
 {
-    handle([this, button, x, y] { return m_program.pointerMoved(button, x, y, HScroll2->value()); });
+    m_program.pointerMoved(button, x, y, HScroll2->value());
 }
 
 void Form1::onFramesFailed(const QString& reason)
 {
-    if (m_program.ended())
-        return;
     m_program.fail(ErrorNumber::Internal, reason.toStdString());
-    finish();
 }
 
 void Form1::updateScrollBarTips()
 {
-    if (m_program.ended())
-        return;
-    const std::string mass = m_program.massTip(HScroll1->value());
-    const std::string radius = m_program.radiusTip(HScroll2->value());
-    if (m_program.ended())
-        return finish();
-    HScroll1->setToolTip(QString::fromStdString(mass));
-    HScroll2->setToolTip(QString::fromStdString(radius));
+    HScroll1->setToolTip(QString::fromStdString(m_program.massTip(HScroll1->value())));
+    HScroll2->setToolTip(QString::fromStdString(m_program.radiusTip(HScroll2->value())));
 
     // A bar being dragged shows its tip at the pointer, with each new value.
     for (QScrollBar* bar : {HScroll1, HScroll2}) {
@@ -262,34 +266,44 @@ void Form1::updateScrollBarTips()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // A close request always ends the program; it is never refused.
+    // A close request always ends the program; it is never refused. After a
+    // run-time error it has ended already, and ends with that error's status.
     event->accept();
-    onExitClicked();
+    m_program.exit();
 }
 
-template <typename Call>
-void Form1::handle(Call&& call)
+void Form1::onProgramEnded()
 {
-    if (!m_program.ended() && !call())
-        finish();
-}
-
-void Form1::finish()
-{
-    // Stop everything first: the message box runs its own event loop, in
-    // which no frame and no handler of ours may run.
+    // Nothing of the program runs from here on: no frame, and no handler,
+    // since the form takes no more input.
     m_frames.stop();
-    const int status = m_program.error().empty() ? 0 : 1;
-    if (status != 0) {
-        const QString message = QString::fromStdString(m_program.error());
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-        std::fflush(stderr);
-        QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);
-        TitleBar::decorate(&box);
-        box.exec();
+    if (m_inputStop == nullptr) {
+        m_inputStop = new InputStop(this);
+        QCoreApplication::instance()->installEventFilter(m_inputStop);
     }
-    // Queued, so that it also ends a program whose event loop has not
-    // started yet (an error during Load).
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+    if (m_program.errorNumber() == 0) {
+        // Queued, so that it also ends a program whose event loop has not
+        // started yet.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", m_program.error().c_str());
+    std::fflush(stderr);
+    // The window closed before the box is answered must not end the program
+    // as a success: it ends when the box is answered, with status 1.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    // The box runs an event loop of its own, which must not run inside the
+    // call that ended the program (a paint, a handler): it opens from the
+    // event loop, as soon as that call has returned.
+    QMetaObject::invokeMethod(this, &Form1::reportError, Qt::QueuedConnection);
+}
+
+void Form1::reportError()
+{
+    const QString message = QString::fromStdString(m_program.error());
+    QMessageBox box(QMessageBox::Critical, ProgramName, message, QMessageBox::Ok, isVisible() ? this : nullptr);
+    TitleBar::decorate(&box);
+    box.exec();
+    QCoreApplication::exit(1);
 }

@@ -13,8 +13,9 @@ class QScrollBar;
 /// cut, the mass slider and the cutting radius slider, "New Simulation" and
 /// "Exit". It runs one frame after another, with the user's events handled
 /// between two frames: without limit, or at a pace chosen for slow motion.
-/// It hands every event to the program, shows its picture, and shows its
-/// run-time error in a message box.
+/// It hands every event to the program, shows its picture, and when the
+/// program tells it has ended, stops and shows its run-time error in a
+/// message box.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -70,13 +71,16 @@ private:
     /// Slow motion's timer failed: the program ends as at a run-time error.
     void onFramesFailed(const QString& reason);
 
-    /// Hands an event to the program, unless it has ended; where the call
-    /// ends it, the window finishes.
-    template <typename Call>
-    void handle(Call&& call);
-    /// The program has ended: no frame runs any more, a run-time error is
-    /// reported, and the program ends with status 1 after one, else 0.
-    void finish();
+    /// The program has ended, told from inside the call that ended it (a
+    /// handler, a frame, a paint): no frame runs any more, the form takes no
+    /// more input, and the program is to end with status 1 after a run-time
+    /// error, whose line goes to standard error at once, else 0. The error's
+    /// box opens from the event loop, once the call has returned.
+    void onProgramEnded();
+    /// Shows the run-time error's box, then ends the program.
+    void reportError();
 
     FrameLoop m_frames;
+    /// Swallows the form's input once the program has ended.
+    QObject* m_inputStop = nullptr;
 };

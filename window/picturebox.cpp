@@ -65,7 +65,7 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event)
     // what differs from what the screen shows is painted, and nothing where
     // the picture repeats it.
     if (watched == m_pacing && event->type() == QEvent::UpdateRequest && m_unshown) {
-        const QRect changed = logical(m_program.changed());
+        const QRect changed = logical(m_program.toPut());
         if (changed.isEmpty())
             shown();
         else
@@ -91,7 +91,7 @@ QRect PictureBox::logical(const PixelPicture::Rect& pixels) const
 
 void PictureBox::shown()
 {
-    m_program.shown();
+    m_program.pictureShown();
     if (m_unshown) {
         m_unshown = false;
         ++m_shownFrames;
@@ -112,7 +112,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     // The screen now shows this frame wherever it can differ from what it
     // showed; a paint of only part of that (an exposure) has the rest painted
     // soon, and only then is the frame shown.
-    const QRect changed = logical(m_program.changed());
+    const QRect changed = logical(m_program.toPut());
     if (QRegion(changed).subtracted(event->region()).isEmpty())
         shown();
     else
