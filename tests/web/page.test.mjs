@@ -529,19 +529,27 @@ await group('h. a bad address', async () => {
 
 await group('i. a run-time error\'s dialog', async () => {
     if (!faultsUrl) return check(false, `no faults page at ${faultsPath}`);
-    const page = await open(faultsUrl);
-    await settle(page, 100);
-    await page.evaluate(() => window.springLatticeFault());
-    await until(page, 'the error dialog', () => document.querySelector('dialog#error')?.open);
-    const [modal, told] = await page.$eval('dialog#error', (d) => [d.matches(':modal'), document.getElementById('error-text').innerText]);
-    check(modal && /^Run-time error '6':\s+Overflow$/.test(told), 'a modal dialog tells the error', `modal ${modal}, ${JSON.stringify(told)}`);
-    const count = await frames(page);
-    await turns(page);
-    same(await frames(page), count, 'no frame runs while it is open');
-    same(await page.$$eval('dialog#error button', (b) => b.map((e) => e.textContent.trim())), ['OK'], 'its one button');
-    await click(page, 'dialog#error button');
-    same(await page.$eval('dialog#error', (d) => d.open), false, 'OK closes it');
-    await shows(page, '#status', ENDED, 'then the status shows the ended text', PATIENCE);
+    // A fault in a frame's arithmetic; then the copy of what the canvas shows
+    // refused for want of memory as the first picture is put, outside any
+    // handler of the page's.
+    const faults = [['', async (page) => { await settle(page, 100); await page.evaluate(() => window.springLatticeFault()); },
+                     /^Run-time error '6':\s+Overflow$/],
+                    ['?fault=large-allocations', async () => {}, /^Run-time error '7':\s+Out of memory$/]];
+    for (const [query, fault, error] of faults) {
+        const page = await open(faultsUrl, query);
+        await fault(page);
+        await until(page, 'the error dialog', () => document.querySelector('dialog#error')?.open);
+        const [modal, told] = await page.$eval('dialog#error', (d) => [d.matches(':modal'), document.getElementById('error-text').innerText]);
+        check(modal && error.test(told), `${query} a modal dialog tells the error`, `modal ${modal}, ${JSON.stringify(told)}`);
+        const count = await frames(page);
+        await turns(page);
+        same(await frames(page), count, `${query} no frame runs while it is open`);
+        same(await page.$$eval('dialog#error button', (b) => b.map((e) => e.textContent.trim())), ['OK'], 'its one button');
+        await click(page, 'dialog#error button');
+        same(await page.$eval('dialog#error', (d) => d.open), false, 'OK closes it');
+        await shows(page, '#status', ENDED, 'then the status shows the ended text', PATIENCE);
+        await page.done();
+    }
 });
 
 // In the page: hidden, as a background tab or a minimised window is, for a time, then
