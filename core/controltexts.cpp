@@ -4,12 +4,6 @@
 
 namespace texts {
 
-namespace {
-
-/// A mass as a person writes it. The lattice's masses are whole (1 when it
-/// is built, then the bar's values) and show without a point; any other
-/// shows to millionths without trailing zeros, and one beyond a trillion,
-/// which nothing here makes, with a power of ten after it.
 std::string shownMass(double mass)
 {
     if (!std::isfinite(mass))
@@ -23,8 +17,6 @@ std::string shownMass(double mass)
         shown += '.' + fraction.substr(0, fraction.find_last_not_of('0') + 1);
     return exponent == 0 ? shown : shown + "e+" + std::to_string(exponent);
 }
-
-} // namespace
 
 std::string massTip(int value, double mass)
 {

@@ -69,6 +69,12 @@ inline constexpr std::pair<std::string_view, std::string_view> ByName[] = {
     {"NewSimulationTip", NewSimulationTip},
 };
 
+/// A mass as a person writes it. The lattice's masses are whole (1 when it
+/// is built, then the bar's values) and show without a point; any other
+/// shows to millionths without trailing zeros, and one beyond a trillion,
+/// which nothing here makes, with a power of ten after it.
+std::string shownMass(double mass);
+
 /// The mass bar's tip: its value, and where New Simulation has made the
 /// top-left mass something else since, that mass.
 std::string massTip(int value, double mass);

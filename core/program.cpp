@@ -44,7 +44,10 @@ void Program::exit()
 
 bool Program::load(double pixelRatio)
 {
-    return resize(pixelRatio) && run([this] { m_simulation.Init(); });
+    return resize(pixelRatio) && run([this] {
+        m_simulation.Init();
+        m_description.rebuilt(m_simulation, false);
+    });
 }
 
 bool Program::frame()
@@ -57,17 +60,31 @@ bool Program::frame()
 
 bool Program::newSimulation()
 {
-    return run([this] { m_simulation.Init(); });
+    return run([this] {
+        m_simulation.Init();
+        m_description.rebuilt(m_simulation, true);
+    });
 }
 
 bool Program::massChanged(int value)
 {
-    return run([this, value] { m_simulation.SetFirstMass(static_cast<std::int16_t>(value)); });
+    return run([this, value] {
+        m_simulation.SetFirstMass(static_cast<std::int16_t>(value));
+        m_description.massSet();
+    });
 }
 
 bool Program::pointerMoved(int button, float x, float y, int radius)
 {
-    return run([=, this] { m_simulation.Cut(button, x, y, static_cast<std::int16_t>(radius)); });
+    return run([=, this] {
+        // Only the left button alone cuts: what it cuts is told as cut, what
+        // broke before it as broken.
+        if (button == 1)
+            m_description.beforeCut(m_simulation);
+        m_simulation.Cut(button, x, y, static_cast<std::int16_t>(radius));
+        if (button == 1)
+            m_description.afterCut(m_simulation);
+    });
 }
 
 bool Program::resize(double pixelRatio)
@@ -104,7 +121,12 @@ PixelPicture::Rect Program::toPut()
     return rect;
 }
 
-void Program::pictureShown()
+void Program::pictureShown(std::int64_t now)
 {
-    run([this] { m_screen.shows(m_picture); });
+    run([this, now] {
+        m_screen.shows(m_picture);
+        if (const std::optional<Description::Words> words = m_description.shown(m_simulation, now);
+            words && m_describedHandler)
+            m_describedHandler(*words);
+    });
 }

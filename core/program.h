@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "description.h"
 #include "pace.h"
 #include "pixelpicture.h"
 #include "screen.h"
@@ -59,9 +60,19 @@ public:
     /// what the screen shows; empty when nothing does (a settled lattice
     /// draws the picture the screen shows) and once ended.
     PixelPicture::Rect toPut();
-    /// News from the front end: the screen shows the picture now.
-    void pictureShown();
+    /// News from the front end: the screen shows the picture now, at now
+    /// (nanoseconds on the front end's clock, which only ever goes forward).
+    /// The lattice's words are counted then, and told where they are due.
+    void pictureShown(std::int64_t now);
     const PixelPicture& picture() const { return m_picture; }
+
+    /// What the front end does with the lattice's words, for a screen
+    /// reader: the summary where it has changed, the account of the latest
+    /// changes where there is a new one (each empty otherwise). Called from
+    /// pictureShown, once the lattice has settled after a change or every
+    /// Description::Interval while it moves.
+    using DescribedHandler = std::function<void(const Description::Words&)>;
+    void describeTo(DescribedHandler described) { m_describedHandler = std::move(described); }
 
     /// For tests and probes; a front end learns of the end from its handler.
     bool ended() const { return m_ended; }
@@ -91,8 +102,10 @@ private:
     Simulation m_simulation;
     PixelPicture m_picture;
     Screen m_screen;
+    Description m_description;
     std::optional<Pace> m_pace;
     EndHandler m_endHandler;
+    DescribedHandler m_describedHandler;
     bool m_ended = false;
     int m_errorNumber = 0;
     std::string m_error;

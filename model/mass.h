@@ -57,6 +57,8 @@ public:
     /// owned by the caller alone when n is past the last slot in use.
     /// Error 9 for n < 1 on a mass that has springs.
     std::shared_ptr<Spring> GetSpring(int n);
+    /// The spring in slot n, from 1 to SpringCount(), to read.
+    const Spring& spring(int n) const { return *Springs[static_cast<std::size_t>(n - 1)].spring; }
     /// Number of slots in use.
     int SpringCount() const;
 

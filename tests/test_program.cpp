@@ -132,7 +132,7 @@ TEST(Program, WhatItPutsKeepsTheScreenThePictureAndPutsNothingForARepeat)
         }
         for (int y = r.y; y < r.y + r.height; ++y)
             std::copy_n(picture.pixels() + y * picture.width() + r.x, r.width, screen.begin() + y * picture.width() + r.x);
-        program.pictureShown();
+        program.pictureShown(frame * std::int64_t{1000000});
         (r.empty() ? repeats : puts) += 1;
         ASSERT_TRUE(std::equal(screen.begin(), screen.end(), picture.pixels())) << frame;
     }

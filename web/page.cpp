@@ -3,7 +3,8 @@
 // Those that run the program's code return 0 when it ran, or else the number
 // of the run-time error that has ended the program. The end itself is told to
 // the script once, at the moment it comes, through the function it gave the
-// core when it made it (programEnded).
+// core when it made it (programEnded); so are the lattice's words for a
+// screen reader, when they are due (described).
 #include <emscripten/emscripten.h>
 
 #include <cmath>
@@ -20,6 +21,15 @@ namespace {
 // The script's own reaction to the end: it stops its frames and its input,
 // and shows the run-time error or that the program has ended.
 EM_JS(void, tellScriptEnded, (), { Module["programEnded"](); });
+// The lattice's new words for a screen reader: its summary, and the account
+// of the latest changes; each empty where it is not new.
+EM_JS(void, tellScriptDescribed, (const char* summary, const char* account),
+      { Module["described"](UTF8ToString(summary), UTF8ToString(account)); });
+
+void describedToScript(const Description::Words& words)
+{
+    tellScriptDescribed(words.summary.c_str(), words.account.c_str());
+}
 
 struct Page {
     /// Made at the first call, or with its pace when the address asks for one.
@@ -36,12 +46,20 @@ Page& page()
     return instance;
 }
 
-Program& program()
+/// The program, at full speed or at a pace, that tells the script its end
+/// and its lattice's words.
+Program& make(std::optional<Pace> pace)
+{
+    Program& made = page().program.emplace(PixelPicture::Channels::Rgbx, std::move(pace), tellScriptEnded);
+    made.describeTo(describedToScript);
+    return made;
+}
+
+/// Not inlined: every entry point calls it.
+[[gnu::noinline]] Program& program()
 {
     std::optional<Program>& p = page().program;
-    if (!p)
-        p.emplace(PixelPicture::Channels::Rgbx, std::nullopt, tellScriptEnded);
-    return *p;
+    return p ? *p : make(std::nullopt);
 }
 
 /// 0 when the call ran, or nothing may run any more after Exit; else the
@@ -80,8 +98,7 @@ EMSCRIPTEN_KEEPALIVE const char* springlattice_set_pace(const char* value, doubl
     int steps = 0;
     if (!Pace::read(value, steps))
         return handOver("steps-per-second takes " + Pace::wanted() + ", not '" + value + "'.");
-    page().program.emplace(PixelPicture::Channels::Rgbx, Pace(steps, nanoseconds(grace), nanoseconds(step)),
-                           tellScriptEnded);
+    make(Pace(steps, nanoseconds(grace), nanoseconds(step)));
     return handOver({});
 }
 
@@ -146,10 +163,10 @@ EMSCRIPTEN_KEEPALIVE const int* springlattice_to_put()
     return out;
 }
 
-/// The canvas shows the picture now.
-EMSCRIPTEN_KEEPALIVE void springlattice_picture_shown()
+/// The canvas shows the picture now, at now, milliseconds on the page's clock.
+EMSCRIPTEN_KEEPALIVE void springlattice_picture_shown(double now)
 {
-    program().pictureShown();
+    program().pictureShown(nanoseconds(now));
 }
 
 /// The picture's pixels and its size in device pixels.

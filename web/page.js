@@ -2,7 +2,7 @@
 // The page: the browser's events handed to the program in the core, its
 // picture put on the canvas, its run-time error shown in a dialog. In parts:
 // start, picture, frame loop, scroll bars, tips, arrangement, pointer input,
-// end. Each part keeps its state at its top.
+// the lattice described, end. Each part keeps its state at its top.
 (() => {
   const $ = (id) => document.getElementById(id);
   const form = $("Form1");
@@ -37,7 +37,7 @@
     // The core's script follows this one.
     if (document.readyState === "loading") await new Promise((done) => addEventListener("DOMContentLoaded", done));
     try {
-      core = await createSpringLattice({ programEnded });
+      core = await createSpringLattice({ programEnded, described });
     } catch (error) {
       return unstarted(`Spring Lattice could not start: ${error}`);
     }
@@ -175,7 +175,7 @@
     const at = core._springlattice_to_put() >> 2;
     const [x, y, w, h] = core.HEAP32.subarray(at, at + 4);
     if (w > 0 && h > 0) context.putImageData(pixels(), 0, 0, x, y, w, h);
-    core._springlattice_picture_shown();
+    core._springlattice_picture_shown(performance.now());
     if (!ended) counts.shown += 1;
   }
   function framed(now) {
@@ -559,6 +559,15 @@
       core._springlattice_pointer_moved(m.buttons & 7, (m.clientX - box.left) * twips, (m.clientY - box.top) * twips,
                                         radius.value);
     }
+  }
+
+  // ---- The lattice described, for a screen reader, as the core words it
+  // when the words are due: the summary after the picture's usage text in
+  // its description, each account of a change in a polite live region that
+  // is spoken whichever control has the focus. Neither is seen.
+  function described(summary, account) {
+    if (summary !== "") $("Picture1-summary").textContent = summary;
+    if (account !== "") $("account").textContent = account;
   }
 
   // ---- The end of the program: after Exit, or after a run-time error. The

@@ -207,6 +207,7 @@ Form1::Form1(int stepsPerSecond)
     // when the pace asked for has its next frame due.
     connect(&m_frames, &FrameLoop::frame, this, &Form1::frame);
     connect(&m_frames, &FrameLoop::failed, this, &Form1::onFramesFailed);
+    m_program.describeTo([this](const Description::Words& words) { onDescribed(words); });
 }
 
 Form1::~Form1() = default;
@@ -270,6 +271,14 @@ void Form1::closeEvent(QCloseEvent* event)
     // run-time error it has ended already, and ends with that error's status.
     event->accept();
     m_program.exit();
+}
+
+void Form1::onDescribed(const Description::Words& words)
+{
+    if (!words.summary.empty())
+        Picture1->setAccessibleDescription(text(texts::PictureDescription) + QLatin1Char(' ') + text(words.summary));
+    if (!words.account.empty())
+        setAccessibleDescription(text(words.account));
 }
 
 void Form1::onProgramEnded()

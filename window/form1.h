@@ -79,6 +79,11 @@ private:
     void onProgramEnded();
     /// Shows the run-time error's box, then ends the program.
     void reportError();
+    /// New words of the lattice for a screen reader: the summary follows the
+    /// picture's usage text in its description, and the latest account of a
+    /// change is the window's description, each told to an assistive
+    /// technology as a change of the description.
+    void onDescribed(const Description::Words& words);
 
     FrameLoop m_frames;
     /// Swallows the form's input once the program has ended.

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include <chrono>
+
 #include "core/program.h"
 
 PictureBox::PictureBox(Program& program, QWidget* parent) : QWidget(parent), m_program(program)
@@ -91,7 +93,8 @@ QRect PictureBox::logical(const PixelPicture::Rect& pixels) const
 
 void PictureBox::shown()
 {
-    m_program.pictureShown();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    m_program.pictureShown(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
     if (m_unshown) {
         m_unshown = false;
         ++m_shownFrames;

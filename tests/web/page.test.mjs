@@ -305,9 +305,24 @@ await group('b. the desktop\'s pixels at device pixel ratios 1, 1.5 and 2', asyn
     await page.done();
 });
 
-await group('c. cutting by mouse and by finger, and New Simulation', async () => {
+// What a screen reader is told of the lattice: the picture's description, and
+// in Chromium the description its accessibility tree gives the canvas; the
+// live region's latest account.
+const told = (page) => page.evaluate(() => [document.getElementById('Picture1-summary').textContent,
+    document.getElementById('account').textContent]);
+const describedAs = async (page) => (cannot('accessibility') ? null : (await accessible(page))('Spring lattice').description);
+const settledWords = (page) => until(page, 'the lattice described as settled',
+    () => document.getElementById('Picture1-summary').textContent.endsWith('The lattice has settled.'));
+
+await group('c. cutting by mouse and by finger, and New Simulation, as seen and as told', async () => {
     const page = await open(pageUrl);
     await settle(page);
+    await settledWords(page);
+    const [summary] = await told(page), description = await describedAs(page);
+    check(/^All 117 springs hold, and all 48 masses are in the picture\. .* The lattice has settled\.$/.test(summary),
+        'the settled lattice\'s summary', summary);
+    check(description === null || description.endsWith(` ${summary}`) && description.startsWith('The lattice of masses and springs.'),
+        'the canvas is described by its use, then by the summary', description);
     const before = await page.evaluate(ink, 60, 110);
     check(before > 1000, 'the top rows are drawn', `${before} px`);
     if (!cannot('otherButtons')) {
@@ -324,11 +339,26 @@ await group('c. cutting by mouse and by finger, and New Simulation', async () =>
     same(await page.evaluate(ink, 60, 110), before, 'a drag begun off the picture cuts nothing');
     await drag(page, ROW);
     await seen(page, 'the top rows to fall after a left-button drag', ink, PATIENCE, 60, 110, [0, before / 10]);
+    await settledWords(page);
+    const [cutSummary, cut] = await told(page);
+    check(/^\d+ springs cut .*; \d+ masses fell out of the picture\. \d+ of 117 springs hold\.$/.test(cut), 'the cut is told', cut);
+    const cutDescription = await describedAs(page);
+    check(cutDescription === null || cutDescription.endsWith(` ${cutSummary}`) && /^\d+ of 117 springs hold; /.test(cutSummary),
+        'the canvas is described as cut', cutDescription);
     await click(page, '#Command1');
     const [since] = await frames(page);
     await seen(page, 'the top rows back after New Simulation', ink, PATIENCE, 60, 110, [before / 2, 1e9]);
     await settle(page, since + SETTLED);
     samePicture(await picture(page), await reference(SETTLED, 1), 'New Simulation undoes every cut');
+    await settledWords(page);
+    same(await told(page), [summary, 'New Simulation: all 117 springs hold.'], 'New Simulation is told, and the summary is the first');
+    same(await describedAs(page), description, 'the canvas is described as at the start');
+    // The mass bar taken to its end tears the top-left corner loose.
+    await page.focus('#HScroll1');
+    await page.keyboard.press('End');
+    await until(page, 'the heavy corner settled', () => /weighs 80\..* has settled\.$/.test(document.getElementById('Picture1-summary').textContent));
+    same((await told(page))[1], 'The top-left mass weighs 80: 3 springs broke at the top-left corner; 1 mass fell out of the picture. '
+        + '114 of 117 springs hold.', 'the mass bar at 80 is told');
     await page.done();
 
     // A finger drag, right to left, on a page wider and taller than the window: nothing scrolls or zooms.
