@@ -1,13 +1,15 @@
-# make run   installs what is missing, builds the program alone and opens it
-# make web   builds the page, build/web/springlattice.html (emscripten)
-# make run-web builds the page and opens it in the default browser
-# make site  builds build/site: the page as an app to publish on a web server
-# make test  installs what is missing, builds and runs every test: the core's
-#            under node in the browser build, then all in the release build
-#            and again under AddressSanitizer and UBSan
-# make bench builds and runs the benchmarks
+# Each command first installs what it needs and is missing (tools/install-deps
+# with its set of tools/packages.txt), and no more.
+# make run       builds the program alone, build/program/app/springlattice, and opens it
+# make web       builds the page, build/web/springlattice.html (emscripten)
+# make run-web   builds the page and opens it in the default browser
+# make site      builds build/site: the page as an app to publish on a web server
+# make package   builds the .deb, build/program/springlattice_<version>_<arch>.deb
+# make bench     builds and runs the benchmarks (build/bench)
 # make bench-web measures the page in Chromium, Firefox and WebKit beside the window
-# make package builds the .deb, build/release/springlattice_<version>_<arch>.deb
+# make test      installs everything, builds and runs every test: the core's
+#                under node in the browser build, then all in the release build
+#                and again under AddressSanitizer and UBSan
 PRESET ?= release
 BUILD := build/$(PRESET)
 
@@ -24,21 +26,32 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET)
 
-# Only the program and its icon: the tests and benchmarks are left for
-# `make test` and `make bench`.
-run: configure
-	cmake --build --preset $(PRESET) --target springlattice
-	$(BUILD)/app/springlattice
+# The program alone, in a build of its own without the tests and benchmarks,
+# which the package is made from too.
+PROGRAM := build/program/app/springlattice
+
+run:
+	@tools/install-deps run
+	cmake --preset program
+	cmake --build --preset program --target springlattice
+	$(PROGRAM)
+
+package:
+	@tools/install-deps package
+	cmake --preset program
+	cmake --build --preset program --target package
 
 # The page: one HTML file with the core inside, that fetches nothing.
 PAGE := build/web/springlattice.html
 
-web: deps
+web:
+	@tools/install-deps web
 	cmake --preset web
 	cmake --build --preset web --target springlattice_page
 
 # The site: the page with its manifest, icons and service worker.
-site: deps
+site:
+	@tools/install-deps site
 	cmake --preset web
 	cmake --build --preset web --target springlattice_site
 
@@ -49,7 +62,8 @@ run-web: web
 	echo "No browser to open it with: open $(CURDIR)/$(PAGE) in one."
 
 # The presets whose builds `make test` runs the tests in. The browser build
-# comes first: the release build's tests of the page load the page it builds.
+# comes first: the release build's tests of the page open the page and the
+# site it builds, and then find nothing left to build.
 TEST_PRESETS ?= web release asan
 
 test: deps
@@ -64,15 +78,23 @@ test: deps
 	    ctest --preset $$preset; \
 	done
 
-bench: build
-	$(BUILD)/bench/springlattice-bench
+# The benchmarks, in a build of their own without the tests.
+BENCH := build/bench/bench/springlattice-bench
+
+bench:
+	@tools/install-deps bench
+	cmake --preset bench
+	cmake --build --preset bench
+	$(BENCH)
 
 # The page in Chromium, Firefox and WebKit, next to the window offscreen in the same run.
-bench-web: build web
-	node bench/page.mjs $(PAGE) $(BUILD)/bench/springlattice-bench
-
-package: build
-	cmake --build --preset $(PRESET) --target package
+bench-web:
+	@tools/install-deps bench-web
+	cmake --preset bench
+	cmake --build --preset bench
+	cmake --preset web
+	cmake --build --preset web --target springlattice_page
+	node bench/page.mjs $(PAGE) $(BENCH)
 
 clean:
 	rm -rf build

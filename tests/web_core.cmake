@@ -1,9 +1,5 @@
 # The toolkit-free suites in the browser build, run under node.
 # GoogleTest from Debian's sources (package googletest), built for wasm.
-set(SPRINGLATTICE_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources, for the browser build")
-if(NOT EXISTS ${SPRINGLATTICE_GTEST_SOURCE}/CMakeLists.txt)
-    message(FATAL_ERROR "No GoogleTest sources in ${SPRINGLATTICE_GTEST_SOURCE} (Debian package googletest)")
-endif()
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
