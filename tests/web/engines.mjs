@@ -8,6 +8,7 @@
 // the part of puppeteer's Page the tests use.
 import { spawn } from 'node:child_process';
 import { existsSync, mkdirSync, readdirSync, writeFileSync } from 'node:fs';
+import { get } from 'node:http';
 import { createRequire } from 'node:module';
 import { createServer } from 'node:net';
 import { join } from 'node:path';
@@ -72,6 +73,10 @@ async function firefox(folder) {
 }
 
 // --- WebKit ----------------------------------------------------------------
+// Whether a server answers the address with 200; not while it is not listening yet.
+const answers = (url) => new Promise((done) => {
+    get(url, (response) => { response.resume(); done(response.statusCode === 200); }).on('error', () => done(false));
+});
 const freePort = () => new Promise((done, fail) => {
     const server = createServer().once('error', fail).listen(0, '127.0.0.1', () => {
         const { port } = server.address();
@@ -104,7 +109,7 @@ async function webkit(folder, ratio) {
     mkdirSync(home, { recursive: true });
     const x = await xvfb(), port = await freePort();
     const children = [x.child];
-    const end = () => { for (const child of children.toReversed()) child.kill(); };
+    const end = () => { for (const child of [...children].reverse()) child.kill(); };
     process.once('exit', end);
     try {
         const driverProcess = spawn(WEBKIT_DRIVER, [`--port=${port}`], { stdio: 'ignore', env: {
@@ -113,7 +118,7 @@ async function webkit(folder, ratio) {
         children.push(driverProcess);
         const server = `http://127.0.0.1:${port}`;
         for (let tries = 0; ; tries++) {
-            try { if ((await fetch(`${server}/status`)).ok) break; } catch { /* not listening yet */ }
+            if (await answers(`${server}/status`)) break;
             if (tries > 200) throw new Error('WebKitWebDriver did not answer');
             await new Promise((done) => setTimeout(done, 50));
         }

@@ -162,7 +162,7 @@ async function drag(page, points, { buttons = ['left'], finger = false, frame = 
     for (const button of finger ? [] : buttons) await mouse.down({ button });
     for (const [x, y] of rest) { await (finger ? touchscreen.touchMove(x, y) : mouse.move(x, y)); await sleep(20); }
     if (finger) await sleep(REST);
-    await (finger ? touchscreen.touchEnd() : Promise.all(buttons.toReversed().map((button) => mouse.up({ button }))));
+    await (finger ? touchscreen.touchEnd() : Promise.all([...buttons].reverse().map((button) => mouse.up({ button }))));
     await refreshed(page);
 }
 
@@ -369,7 +369,7 @@ await group('c. cutting by mouse and by finger, and New Simulation, as seen and 
     await settle(touched);
     const view = () => touched.evaluate(() => [scrollX, scrollY, visualViewport.scale]);
     const still = await view();
-    await drag(touched, ROW.toReversed(), { finger: true });
+    await drag(touched, [...ROW].reverse(), { finger: true });
     await seen(touched, 'the top rows to fall after a finger drag', ink, PATIENCE, 60, 110, [0, before / 10]);
     same(await view(), [still[0], still[1], 1], 'the finger neither scrolls nor zooms');
 });
