@@ -65,8 +65,19 @@ async function firefox(folder) {
         extraPrefsFirefox: { 'network.dns.disableIPv6': true, 'browser.safebrowsing.malware.enabled': false,
             'browser.safebrowsing.phishing.enabled': false, 'toolkit.telemetry.enabled': false },
     });
+    // A tap's press and lift in one action sequence, which Firefox dispatches
+    // back to back. As puppeteer's two commands, a busy machine can keep the
+    // finger down between them for longer than Firefox lets a tap last (300 ms,
+    // apz.max_tap_time), and the touch makes no click.
+    const newPage = async () => {
+        const page = await browser.newPage();
+        page.touchscreen.tap = (x, y) => page.mainFrame().browsingContext.performActions([{ type: 'pointer', id: 'tap',
+            parameters: { pointerType: 'touch' },
+            actions: [{ type: 'pointerMove', x: Math.round(x), y: Math.round(y) }, { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }] }]);
+        return page;
+    };
     return { version: `Firefox ${(await browser.version()).replace(/^firefox\//, '')}`, pid: browser.process().pid,
-        newPage: () => browser.newPage(), close: () => browser.close(),
+        newPage, close: () => browser.close(),
         can: { ...everything, accessibility: false, coarse: false, installability: false },
         why: { accessibility: 'puppeteer reads the accessibility tree over Chromium\'s own protocol', installability: noInstallability,
             coarse: 'its driver cannot make (pointer: coarse) true: the first touch arranges the controls for the finger' } };
