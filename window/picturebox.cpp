@@ -43,8 +43,10 @@ void PictureBox::present()
 {
     ++m_drawnFrames;
     m_unshown = true;
-    if (QWindow* window = pacingWindow())
+    if (QWindow* window = pacingWindow()) {
+        m_requested = true;
         window->requestUpdate();
+    }
 }
 
 QWindow* PictureBox::pacingWindow()
@@ -66,7 +68,12 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event)
     // whole, since update requests are delivered between two frames. Only
     // what differs from what the screen shows is painted, and nothing where
     // the picture repeats it.
-    if (watched == m_pacing && event->type() == QEvent::UpdateRequest && m_unshown) {
+    if (watched != m_pacing)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::UpdateRequest) {
+        m_requested = false;
+        if (!m_unshown)
+            return false;
         const QRect changed = logical(m_program.toPut());
         if (changed.isEmpty())
             shown();
@@ -74,7 +81,15 @@ bool PictureBox::eventFilter(QObject* watched, QEvent* event)
             repaint(changed);
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    // A window that is shown again after its compositor was slow to take a
+    // frame (Qt's Wayland client counts a frame callback later than 100 ms
+    // as the window being hidden) may keep the update request asked for
+    // meanwhile undelivered until something new reaches the screen, and the
+    // window asks for no other until then. Painting the picture again
+    // commits a new buffer, and the request follows at the next frame.
+    if (event->type() == QEvent::Expose && m_requested && m_pacing->isExposed())
+        update();
+    return false;
 }
 
 QRect PictureBox::logical(const PixelPicture::Rect& pixels) const

@@ -72,6 +72,8 @@ private:
     QPointer<QWindow> m_pacing;
     /// A frame has been drawn that the screen has not shown yet.
     bool m_unshown = false;
+    /// The window was asked for an update request it has not delivered.
+    bool m_requested = false;
     std::int64_t m_drawnFrames = 0;
     std::int64_t m_shownFrames = 0;
 };
